@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs what Brimview needs to build and run on Debian 12 and prepares the
+# project's own Wine prefix. Safe to run again: every step checks first.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest libgtest-dev
+          mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
+          wine wine32:i386 wine64 fonts-wine fonts-ipafont-gothic
+          locales xvfb xauth x11-utils xdotool imagemagick fp-utils-3.2.2 file hyperfine)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine takes its code page from the locale: ja_JP gives the program code page 932.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+  sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi
+
+# shellcheck source=wine-env.sh
+source "$repo/scripts/wine-env.sh"
+if [ ! -f "$WINEPREFIX/.brimview-ready" ]; then
+  echo "setup: creating the Wine prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+  # Wine does not pick up its own fonts from /usr/share/wine/fonts here.
+  fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  for f in /usr/share/wine/fonts/* /usr/share/fonts/opentype/ipafont-gothic/*.ttf; do
+    ln -sf "$f" "$fonts/$(basename "$f")"
+  done
+  # regedit reads UTF-16 for the Japanese font names.
+  sed 's/$/\r/' "$repo/scripts/prefix.reg" | iconv -f UTF-8 -t UTF-16 > "$WINEPREFIX/brimview.reg"
+  wine regedit /S "$WINEPREFIX/brimview.reg" >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.brimview-ready"
+fi

@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::puts("brimview-wine-ok");
+    return 0;
+}
