@@ -1,0 +1,16 @@
+#include "platform/LayeredWindows.h"
+
+namespace brimview {
+
+LayeredWindowApi& LayeredWindows() {
+    static LayeredWindowApi api = [] {
+        LayeredWindowApi found;
+        if (HMODULE user32 = GetModuleHandleA("User32.dll"))
+            found.setLayeredWindowAttributes = reinterpret_cast<LayeredWindowApi::SetLayeredFn>(
+                reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+        return found;
+    }();
+    return api;
+}
+
+}  // namespace brimview

@@ -1,0 +1,74 @@
+#pragma once
+// The application object: the taskbar entry with its title, the forms it owns, the
+// message loop, and the error report for failures that escape a handler.
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "ui/Component.h"
+
+namespace brimview::ui {
+
+class Form;
+
+// The application's help event: (command, data, call-default-help flag) -> result.
+using HelpEvent = std::function<bool(WORD command, DWORD_PTR data, bool& callHelp)>;
+
+class Application : public Component {
+public:
+    Application();
+    ~Application() override;
+
+    // The hidden application window; its text is the taskbar entry's text.
+    HWND Handle() const { return handle_; }
+    const std::wstring& Title() const { return title_; }
+    void SetTitle(const std::wstring& title);
+
+    bool showMainForm = true;
+    NotifyEvent OnMinimize;
+    NotifyEvent OnRestore;
+    HelpEvent OnHelp;
+
+    // Creates a form owned by the application; the first one is the main form.
+    template <class T, class... Args>
+    T& CreateForm(Args&&... args) {
+        T& form = Make<T>(std::forward<Args>(args)...);
+        if (!mainForm_) mainForm_ = &form;
+        form.FinishCreation();
+        return form;
+    }
+    Form* MainForm() const { return mainForm_; }
+
+    // Shows the main form as the start-up show command asks and runs the loop
+    // until the quit message arrives.
+    void Run(int showCommand);
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    // Takes and dispatches one message; false once the quit message arrived.
+    bool ProcessMessage();
+
+    void Minimize();
+    void Restore();
+    bool IsMinimized() const { return IsIconic(handle_) != FALSE; }
+
+    // The error report: a stop box with the title as caption.
+    void ShowException(const std::exception& error);
+    void RequestHelp(WORD command, DWORD_PTR data);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnSize(WPARAM kind);
+
+    HWND handle_ = nullptr;
+    std::wstring title_;
+    Form* mainForm_ = nullptr;
+    bool terminated_ = false;
+    bool minimized_ = false;
+};
+
+// The one application object of the process.
+Application& App();
+
+}  // namespace brimview::ui

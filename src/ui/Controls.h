@@ -1,0 +1,143 @@
+#pragma once
+// Visual controls: windowless ones drawn by their parent, and windowed ones with a
+// window of their own. Sizes are pixels at 96 dpi; the program is not dpi-aware, so
+// the system scales the whole window on other resolutions.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/AppError.h"
+#include "platform/GdiHandles.h"
+#include "ui/Component.h"
+
+namespace brimview::ui {
+
+class WinControl;
+
+struct FontSpec {
+    std::wstring name = L"ＭＳ Ｐゴシック";
+    int height = 12;  // character height in pixels
+    BYTE charset = SHIFTJIS_CHARSET;
+    bool underline = false;
+    COLORREF color = CLR_INVALID;  // CLR_INVALID: the window-text colour
+    COLORREF Color() const { return color == CLR_INVALID ? GetSysColor(COLOR_WINDOWTEXT) : color; }
+    UniqueFont Create() const;
+};
+
+class Control : public Component {
+public:
+    Control(Component* owner, WinControl* parent);
+    ~Control() override;
+
+    WinControl* Parent() const { return parent_; }
+    RECT BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    virtual void SetBounds(int left, int top, int width, int height);
+    bool Visible() const { return visible_; }
+    virtual void SetVisible(bool visible);
+    virtual void Invalidate() = 0;
+
+    std::wstring hint;
+
+protected:
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    bool visible_ = true;
+
+private:
+    WinControl* parent_;
+};
+
+// Drawn on its parent's surface, in creation order, under the windowed controls.
+class GraphicControl : public Control {
+public:
+    using Control::Control;
+    void Invalidate() override;
+    // The device context has its origin at the control's top-left corner and is
+    // clipped to the control's rectangle.
+    virtual void Paint(HDC dc) = 0;
+
+    // Mouse notifications routed by the parent, in the control's coordinates.
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
+    virtual void MouseDown(POINT) {}
+    virtual void MouseUp(POINT) {}
+};
+
+class WinControl : public Control {
+public:
+    WinControl(Component* owner, WinControl* parent);
+    ~WinControl() override;
+
+    HWND Handle();  // creates the window (and its parents') when needed
+    bool HandleAllocated() const { return hwnd_ != nullptr; }
+    void RecreateWnd();
+    void Invalidate() override;
+    void SetBounds(int left, int top, int width, int height) override;
+    void SetVisible(bool visible) override;
+
+    const FontSpec& Font() const { return font_; }
+    void SetFont(const FontSpec& font);
+    HFONT FontHandle() const { return fontHandle_.get(); }
+    COLORREF Color() const { return color_; }
+    void SetColor(COLORREF color);
+
+    void AddChild(Control* child) { children_.push_back(child); }
+    void RemoveChild(Control* child);
+    const std::vector<Control*>& Children() const { return children_; }
+
+    int tabOrder = 0;
+
+    static WinControl* FromHandle(HWND hwnd);
+
+protected:
+    struct CreateParams {
+        const wchar_t* className = nullptr;  // a system class, or null for the program's own
+        std::wstring ownClass;               // the program's own class name; empty: a generic one
+        std::wstring caption;
+        DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+        DWORD exStyle = 0;
+        HWND parent = nullptr;
+        int x = 0, y = 0, width = 0, height = 0;
+        int id = 0;
+    };
+    virtual void CreateParamsFor(CreateParams& params);
+    // Runs after the window exists and before the children are created.
+    virtual void WindowCreated() {}
+    virtual void WindowDestroying() {}
+
+    // One handler per message in derived classes; anything unhandled goes here.
+    virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Notifications a parent passes back to the child that sent them.
+    virtual bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    // Paints the windowless children in creation order.
+    void PaintGraphicChildren(HDC dc);
+    virtual void FontChanged();
+
+    void DestroyHandle();
+
+    COLORREF color_;
+
+private:
+    friend LRESULT CALLBACK DispatchMessageTo(WinControl* self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouse(UINT msg, LPARAM lParam);
+    GraphicControl* GraphicAt(POINT pt) const;
+    void CreateHandle();
+    void CreateTooltips();
+
+    HWND hwnd_ = nullptr;
+    bool ownClass_ = false;
+    FontSpec font_;
+    UniqueFont fontHandle_;
+    std::vector<Control*> children_;
+    GraphicControl* hot_ = nullptr;
+    GraphicControl* captured_ = nullptr;
+    HWND tooltip_ = nullptr;
+};
+
+}  // namespace brimview::ui

@@ -1,0 +1,254 @@
+#include "ui/Form.h"
+
+#include "platform/LayeredWindows.h"
+#include "ui/Application.h"
+#include "ui/StdCtrls.h"
+
+namespace brimview::ui {
+
+Form::Form(Component* owner, std::wstring className) : WinControl(owner, nullptr), className_(std::move(className)) {
+    visible_ = false;
+}
+
+void Form::FinishCreation() {
+    Handle();
+    NotifyLoaded();
+    if (!OnCreate) return;
+    try {
+        OnCreate(*this);
+    } catch (const std::exception& e) {
+        App().ShowException(e);
+    }
+}
+
+void Form::CreateParamsFor(CreateParams& params) {
+    params.ownClass = className_;
+    params.caption = caption;
+    params.parent = App().Handle();  // the owner: no taskbar entry of its own
+    params.style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (minimizeBox ? WS_MINIMIZEBOX : 0);
+    params.exStyle = border == FormBorder::Dialog ? WS_EX_DLGMODALFRAME : 0;
+    // Created without the layered style even when translucent: see WindowCreated.
+    if (stayOnTop_) params.exStyle |= WS_EX_TOPMOST;
+    RECT r{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&r, params.style, FALSE, params.exStyle);
+    width_ = r.right - r.left;
+    height_ = r.bottom - r.top;
+    params.width = width_;
+    params.height = height_;
+    if (placed_) {
+        params.x = left_;
+        params.y = top_;
+    } else if (position == FormPosition::ScreenCenter) {
+        params.x = (GetSystemMetrics(SM_CXSCREEN) - width_) / 2;
+        params.y = (GetSystemMetrics(SM_CYSCREEN) - height_) / 2;
+    } else {
+        params.x = params.y = CW_USEDEFAULT;
+    }
+}
+
+void Form::WindowCreated() {
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    left_ = r.left;
+    top_ = r.top;
+    placed_ = true;
+    ApplyLayeredAttributes();
+}
+
+void Form::SetBounds(int left, int top, int width, int height) {
+    placed_ = true;
+    Control::SetBounds(left, top, width, height);
+    if (HandleAllocated()) SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::Show() {
+    if (position == FormPosition::ScreenCenter && HandleAllocated()) {
+        SetBounds((GetSystemMetrics(SM_CXSCREEN) - width_) / 2, (GetSystemMetrics(SM_CYSCREEN) - height_) / 2, width_,
+                  height_);
+    }
+    visible_ = true;
+    ShowWindow(Handle(), windowState == WindowState::Maximized ? SW_SHOWMAXIMIZED : SW_SHOW);
+    SetForegroundWindow(Handle());
+}
+
+void Form::Hide() {
+    visible_ = false;
+    if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+}
+
+void Form::Close() {
+    // A failing close handler is reported, and the form closes all the same: the
+    // user is never trapped in a window that cannot be closed.
+    if (OnClose) {
+        try {
+            OnClose(*this);
+        } catch (const std::exception& e) {
+            App().ShowException(e);
+        }
+    }
+    if (App().MainForm() == this) {
+        Hide();
+        App().Terminate();
+    } else if (modalResult == mrNone) {
+        modalResult = mrCancel;
+    }
+}
+
+int Form::ShowModal() {
+    modalResult = mrNone;
+    HWND owner = App().MainForm() && App().MainForm() != this ? App().MainForm()->Handle() : nullptr;
+    if (owner) EnableWindow(owner, FALSE);
+    Show();
+    while (modalResult == mrNone && App().ProcessMessage()) {
+    }
+    if (owner) EnableWindow(owner, TRUE);
+    Hide();
+    if (owner) SetForegroundWindow(owner);
+    if (App().Terminated()) PostQuitMessage(0);  // leave the quit message to the main loop
+    return modalResult;
+}
+
+void Form::SetStayOnTop(bool on) {
+    if (on == stayOnTop_) return;
+    stayOnTop_ = on;
+    bool shown = HandleAllocated() && IsWindowVisible(Handle());
+    RecreateWnd();
+    if (shown) ShowWindow(Handle(), SW_SHOWNA);
+}
+
+void Form::SetAlphaBlend(bool on) {
+    if (on == alphaBlend_) return;
+    alphaBlend_ = on;
+    ApplyLayeredAttributes();
+}
+
+void Form::SetAlphaBlendValue(BYTE value) {
+    if (value == alphaBlendValue_) return;
+    alphaBlendValue_ = value;
+    ApplyLayeredAttributes();
+}
+
+void Form::ApplyLayeredAttributes() {
+    const LayeredWindowApi& api = LayeredWindows();
+    if (!api.setLayeredWindowAttributes || !HandleAllocated()) return;
+    HWND hwnd = Handle();
+    LONG style = api.getWindowLong(hwnd, GWL_EXSTYLE);
+    if (alphaBlend_) {
+        if (!(style & WS_EX_LAYERED)) api.setWindowLong(hwnd, GWL_EXSTYLE, style | WS_EX_LAYERED);
+        api.setLayeredWindowAttributes(hwnd, 0, alphaBlendValue_, LWA_ALPHA);
+    } else {
+        api.setWindowLong(hwnd, GWL_EXSTYLE, style & ~WS_EX_LAYERED);
+        api.redrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+}
+
+void Form::PaintTo(HDC dc, const RECT& client) {
+    UniqueBrush face(CreateSolidBrush(color_));
+    FillRect(dc, &client, face.get());
+    canvas_ = dc;
+    struct ClearCanvas {
+        HDC& canvas;
+        ~ClearCanvas() { canvas = nullptr; }
+    } clear{canvas_};
+    if (OnPaint) OnPaint(*this);
+    PaintGraphicChildren(dc);
+}
+
+LRESULT Form::OnPaintMessage(HDC target) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    PAINTSTRUCT ps{};
+    HDC dc = target ? target : BeginPaint(Handle(), &ps);
+    struct EndPaintOnExit {
+        HWND hwnd;
+        PAINTSTRUCT* ps;
+        ~EndPaintOnExit() {
+            if (ps) EndPaint(hwnd, ps);
+        }
+    } end{Handle(), target ? nullptr : &ps};
+    if (!doubleBuffered_) {
+        PaintTo(dc, client);
+        return 0;
+    }
+    // Drawn off-screen and copied in one step: a failed paint leaves the screen as it was.
+    UniqueMemoryDc memory(CreateCompatibleDC(dc));
+    UniqueBitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    Selection selected(memory.get(), bitmap.get());
+    PaintTo(memory.get(), client);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    return 0;
+}
+
+LRESULT Form::OnSysCommand(WPARAM wParam, LPARAM lParam) {
+    switch (wParam & 0xFFF0) {
+        case SC_MINIMIZE:
+            if (App().MainForm() == this) {
+                App().Minimize();
+                return 0;
+            }
+            break;
+        case SC_CLOSE:
+            Close();
+            return 0;
+        default:
+            break;
+    }
+    return DefaultHandler(WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT Form::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (lParam == 0 && HIWORD(wParam) <= 1) {
+        int id = LOWORD(wParam);
+        if (id == IDOK || id == IDCANCEL) {
+            DialogCommand(id);
+        } else if (popupMenu) {
+            popupMenu->Click(id);
+        }
+        return 0;
+    }
+    return WinControl::WndProc(WM_COMMAND, wParam, lParam);
+}
+
+void Form::DialogCommand(int id) {
+    if (id == IDCANCEL && App().MainForm() != this) modalResult = mrCancel;
+}
+
+LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;  // the paint fills the background itself
+        case WM_PAINT:
+            return OnPaintMessage(nullptr);
+        case WM_PRINTCLIENT:
+            return OnPaintMessage(reinterpret_cast<HDC>(wParam));
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_SYSCOMMAND:
+            return OnSysCommand(wParam, lParam);
+        case WM_COMMAND:
+            return OnCommand(wParam, lParam);
+        case WM_CONTEXTMENU:
+            if (popupMenu) {
+                POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+                if (lParam == -1) GetCursorPos(&at);  // from the keyboard
+                popupMenu->Popup(Handle(), at);
+            }
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE && OnActivate) OnActivate(*this);
+            break;
+        case WM_MOVE: {
+            RECT r;
+            GetWindowRect(Handle(), &r);
+            left_ = r.left;
+            top_ = r.top;
+            break;
+        }
+        default:
+            break;
+    }
+    return WinControl::WndProc(msg, wParam, lParam);
+}
+
+}  // namespace brimview::ui

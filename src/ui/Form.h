@@ -1,0 +1,83 @@
+#pragma once
+// A top-level window of the program, owned by the application window.
+#include "ui/Controls.h"
+
+namespace brimview::ui {
+
+class PopupMenu;
+
+enum class WindowState { Normal, Minimized, Maximized };
+enum class FormBorder { Single, Dialog };
+enum class FormPosition { DefaultPosOnly, ScreenCenter };
+enum ModalResult { mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL };
+
+class Form : public WinControl {
+public:
+    Form(Component* owner, std::wstring className);
+
+    std::wstring caption;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    FormBorder border = FormBorder::Single;
+    bool minimizeBox = false;
+    FormPosition position = FormPosition::DefaultPosOnly;
+    WindowState windowState = WindowState::Normal;
+    PopupMenu* popupMenu = nullptr;
+    int modalResult = mrNone;
+
+    NotifyEvent OnCreate;
+    NotifyEvent OnClose;
+    NotifyEvent OnPaint;
+    NotifyEvent OnActivate;
+
+    // Creates the window hidden, tells the components that the layout is loaded,
+    // then runs OnCreate; a failure there is reported and start-up goes on.
+    void FinishCreation();
+    void Show();
+    void Hide();
+    // Asks the form to close: OnClose, then hidden; closing the main form ends the program.
+    void Close();
+    int ShowModal();
+
+    // The surface OnPaint draws on; valid only while OnPaint runs.
+    HDC Canvas() const { return canvas_; }
+    bool DoubleBuffered() const { return doubleBuffered_; }
+    void SetDoubleBuffered(bool on) { doubleBuffered_ = on; }
+
+    bool StayOnTop() const { return stayOnTop_; }
+    // Changing the style re-creates the window, as the stay-on-top style is one of creation.
+    void SetStayOnTop(bool on);
+
+    // Whole-window translucency.
+    bool AlphaBlend() const { return alphaBlend_; }
+    void SetAlphaBlend(bool on);
+    BYTE AlphaBlendValue() const { return alphaBlendValue_; }
+    void SetAlphaBlendValue(BYTE value);
+
+    // Moves the window; the position is that of the window on the screen.
+    void SetBounds(int left, int top, int width, int height) override;
+
+protected:
+    void CreateParamsFor(CreateParams& params) override;
+    void WindowCreated() override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Presses a button of the form by its command identifier (Enter, Esc).
+    virtual void DialogCommand(int id);
+
+private:
+    LRESULT OnPaintMessage(HDC target);
+    LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    void PaintTo(HDC dc, const RECT& client);
+    void ApplyLayeredAttributes();
+
+    std::wstring className_;
+    HDC canvas_ = nullptr;
+    bool doubleBuffered_ = false;
+    bool stayOnTop_ = false;
+    bool alphaBlend_ = false;
+    BYTE alphaBlendValue_ = 255;
+    bool placed_ = false;
+};
+
+}  // namespace brimview::ui

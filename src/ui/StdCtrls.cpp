@@ -1,0 +1,210 @@
+#include "ui/StdCtrls.h"
+
+#include <commctrl.h>
+
+#include "platform/AppError.h"
+#include "ui/Application.h"
+
+namespace brimview::ui {
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    return {info.bmWidth, info.bmHeight};
+}
+
+COLORREF BottomLeftColor(HBITMAP bitmap) {
+    UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    Selection selected(dc.get(), bitmap);
+    return GetPixel(dc.get(), 0, BitmapSize(bitmap).cy - 1);
+}
+
+void DrawTransparentBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key) {
+    SIZE size = BitmapSize(bitmap);
+    UniqueMemoryDc source(CreateCompatibleDC(dc));
+    Selection sourceBitmap(source.get(), bitmap);
+    // A monochrome mask: white where the key colour is, black elsewhere.
+    UniqueMemoryDc maskDc(CreateCompatibleDC(dc));
+    UniqueBitmap mask(CreateBitmap(size.cx, size.cy, 1, 1, nullptr));
+    Selection maskBitmap(maskDc.get(), mask.get());
+    SetBkColor(source.get(), key);
+    BitBlt(maskDc.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+    // The image with its key pixels blackened, so that it can be or-ed over the background.
+    UniqueMemoryDc imageDc(CreateCompatibleDC(dc));
+    UniqueBitmap image(CreateCompatibleBitmap(dc, size.cx, size.cy));
+    Selection imageBitmap(imageDc.get(), image.get());
+    BitBlt(imageDc.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+    SetBkColor(imageDc.get(), RGB(0, 0, 0));
+    SetTextColor(imageDc.get(), RGB(255, 255, 255));
+    BitBlt(imageDc.get(), 0, 0, size.cx, size.cy, maskDc.get(), 0, 0, 0x00220326);  // image AND NOT mask
+    SetBkColor(dc, RGB(255, 255, 255));
+    SetTextColor(dc, RGB(0, 0, 0));
+    BitBlt(dc, x, y, size.cx, size.cy, maskDc.get(), 0, 0, SRCAND);
+    BitBlt(dc, x, y, size.cx, size.cy, imageDc.get(), 0, 0, SRCPAINT);
+}
+
+Label::Label(Component* owner, WinControl* parent, RECT bounds, std::wstring caption, FontSpec font,
+             Alignment alignment)
+    : GraphicControl(owner, parent),
+      caption_(std::move(caption)),
+      font_(std::move(font)),
+      fontHandle_(font_.Create()),
+      alignment_(alignment) {
+    SetBounds(bounds.left, bounds.top, bounds.right, bounds.bottom);
+    AutoSize();
+}
+
+void Label::AutoSize() {
+    WindowDc screen(nullptr);
+    Selection font(screen.get(), fontHandle_.get());
+    RECT r{0, 0, 0, 0};
+    DrawTextW(screen.get(), caption_.c_str(), static_cast<int>(caption_.size()), &r,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    int right = left_ + width_;
+    Invalidate();
+    width_ = r.right;
+    height_ = r.bottom;
+    if (alignment_ == Alignment::Right) left_ = right - width_;
+    Invalidate();
+}
+
+void Label::SetCaption(const std::wstring& caption) {
+    if (caption == caption_) return;
+    caption_ = caption;
+    AutoSize();
+}
+
+void Label::Paint(HDC dc) {
+    Selection font(dc, fontHandle_.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, font_.Color());
+    RECT r{0, 0, width_, height_};
+    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void Label::MouseUp(POINT pt) {
+    RECT r{0, 0, width_, height_};
+    if (OnClick && PtInRect(&r, pt)) OnClick(*this);
+}
+
+void ProgressBar::CreateParamsFor(CreateParams& params) {
+    WinControl::CreateParamsFor(params);
+    params.className = PROGRESS_CLASSW;
+}
+
+void ProgressBar::WindowCreated() {
+    SendMessageW(Handle(), PBM_SETRANGE32, 0, max_);
+    SendMessageW(Handle(), PBM_SETPOS, position_, 0);
+}
+
+void ProgressBar::SetMax(int max) {
+    max_ = max;
+    if (HandleAllocated()) SendMessageW(Handle(), PBM_SETRANGE32, 0, max_);
+}
+
+void ProgressBar::SetPosition(int position) {
+    position_ = position;
+    if (HandleAllocated()) SendMessageW(Handle(), PBM_SETPOS, position_, 0);
+}
+
+std::map<UINT_PTR, Timer*> Timer::running_;
+
+Timer::~Timer() {
+    enabled_ = false;
+    Update();
+}
+
+void Timer::SetInterval(unsigned milliseconds) {
+    if (milliseconds == interval_) return;
+    interval_ = milliseconds;
+    Update();
+}
+
+void Timer::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    Update();
+}
+
+void Timer::Update() {
+    if (id_) {
+        KillTimer(nullptr, id_);
+        running_.erase(id_);
+        id_ = 0;
+    }
+    if (!enabled_ || interval_ == 0 || !OnTimer) return;
+    id_ = SetTimer(nullptr, 0, interval_, Tick);
+    if (!id_) throw AppError("タイマーを取得できません");
+    running_[id_] = this;
+}
+
+void CALLBACK Timer::Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    auto found = running_.find(id);
+    if (found == running_.end()) return;
+    try {
+        found->second->OnTimer(*found->second);
+    } catch (const std::exception& e) {
+        App().ShowException(e);  // the timer goes on ticking
+    }
+}
+
+void PopupMenu::Popup(HWND owner, POINT screen) {
+    HMENU menu = CreatePopupMenu();
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].caption == L"-")
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        else
+            AppendMenuW(menu, MF_STRING, kFirstCommand + i, items_[i].caption.c_str());
+    }
+    // The chosen item arrives as WM_COMMAND at the owner, like a command posted from outside.
+    SetForegroundWindow(owner);
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
+    DestroyMenu(menu);
+}
+
+void PopupMenu::Click(int command) {
+    size_t index = static_cast<size_t>(command - kFirstCommand);
+    if (command >= kFirstCommand && index < items_.size() && items_[index].onClick) items_[index].onClick(*this);
+}
+
+SpeedButton::SpeedButton(Component* owner, WinControl* parent, HBITMAP glyph)
+    : GraphicControl(owner, parent), glyph_(glyph) {}
+
+SpeedButton::~SpeedButton() = default;
+
+void SpeedButton::Paint(HDC dc) {
+    RECT r{0, 0, width_, height_};
+    if (pressed_)
+        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+    else if (hot_)
+        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+    if (!glyph_) return;
+    SIZE size = BitmapSize(glyph_.get());
+    int shift = pressed_ ? 1 : 0;
+    DrawTransparentBitmap(dc, (width_ - size.cx) / 2 + shift, (height_ - size.cy) / 2 + shift, glyph_.get(),
+                          BottomLeftColor(glyph_.get()));
+}
+
+void SpeedButton::MouseEnter() {
+    hot_ = true;
+    Invalidate();
+}
+
+void SpeedButton::MouseLeave() {
+    hot_ = false;
+    Invalidate();
+}
+
+void SpeedButton::MouseDown(POINT) {
+    pressed_ = true;
+    Invalidate();
+}
+
+void SpeedButton::MouseUp(POINT pt) {
+    pressed_ = false;
+    Invalidate();
+    RECT r{0, 0, width_, height_};
+    if (OnClick && PtInRect(&r, pt)) OnClick(*this);
+}
+
+}  // namespace brimview::ui

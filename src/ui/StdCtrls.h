@@ -1,0 +1,122 @@
+#pragma once
+// The standard controls the program's windows use.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ui/Controls.h"
+
+namespace brimview::ui {
+
+// Draws a bitmap with every pixel of the key colour left out, so that what lies
+// beneath shows there.
+void DrawTransparentBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key);
+// The colour of a bitmap's bottom-left pixel, its transparent key.
+COLORREF BottomLeftColor(HBITMAP bitmap);
+SIZE BitmapSize(HBITMAP bitmap);
+
+enum class Alignment { Left, Right, Center };
+
+// A text on its parent's surface with a transparent background. It sizes itself to
+// its text; a right-justified label keeps its right edge.
+class Label : public GraphicControl {
+public:
+    // bounds: left, top, width and height as laid out.
+    Label(Component* owner, WinControl* parent, RECT bounds, std::wstring caption, FontSpec font,
+          Alignment alignment = Alignment::Left);
+    const std::wstring& Caption() const { return caption_; }
+    void SetCaption(const std::wstring& caption);
+    void Paint(HDC dc) override;
+
+    NotifyEvent OnClick;
+    HCURSOR cursor = nullptr;
+
+protected:
+    void MouseUp(POINT pt) override;
+
+private:
+    void AutoSize();
+
+    std::wstring caption_;
+    FontSpec font_;
+    UniqueFont fontHandle_;
+    Alignment alignment_;
+};
+
+class ProgressBar : public WinControl {
+public:
+    ProgressBar(Component* owner, WinControl* parent) : WinControl(owner, parent) {}
+    int Max() const { return max_; }
+    int Position() const { return position_; }
+    void SetMax(int max);
+    void SetPosition(int position);
+
+protected:
+    void CreateParamsFor(CreateParams& params) override;
+    void WindowCreated() override;
+
+private:
+    int max_ = 100;
+    int position_ = 0;
+};
+
+// A periodic event. An interval of 0 stops it.
+class Timer : public Component {
+public:
+    explicit Timer(Component* owner) : Component(owner) {}
+    ~Timer() override;
+    unsigned Interval() const { return interval_; }
+    void SetInterval(unsigned milliseconds);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    NotifyEvent OnTimer;
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD);
+    void Update();
+
+    unsigned interval_ = 1000;
+    bool enabled_ = true;
+    UINT_PTR id_ = 0;
+    static std::map<UINT_PTR, Timer*> running_;
+};
+
+class PopupMenu : public Component {
+public:
+    struct Item {
+        std::wstring caption;  // "-" for a separator line
+        NotifyEvent onClick;
+    };
+    PopupMenu(Component* owner, std::vector<Item> items) : Component(owner), items_(std::move(items)) {}
+
+    // Command identifiers of the items: the first item's is kFirstCommand.
+    static constexpr int kFirstCommand = 100;
+    void Popup(HWND owner, POINT screen);
+    void Click(int command);
+
+private:
+    std::vector<Item> items_;
+};
+
+// A flat tool button: its glyph on the parent's surface, a raised edge while the
+// mouse is over it, a sunken edge and the glyph moved by one pixel while pressed.
+class SpeedButton : public GraphicControl {
+public:
+    SpeedButton(Component* owner, WinControl* parent, HBITMAP glyph);
+    ~SpeedButton() override;
+    void Paint(HDC dc) override;
+    NotifyEvent OnClick;
+
+protected:
+    void MouseEnter() override;
+    void MouseLeave() override;
+    void MouseDown(POINT pt) override;
+    void MouseUp(POINT pt) override;
+
+private:
+    UniqueBitmap glyph_;
+    bool hot_ = false;
+    bool pressed_ = false;
+};
+
+}  // namespace brimview::ui
