@@ -323,4 +323,41 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefaultHandler(msg, wParam, lParam);
 }
 
+void CustomControl::EraseBackground(HDC dc) {
+    RECT r{0, 0, width_, height_};
+    UniqueBrush brush(CreateSolidBrush(color_));
+    FillRect(dc, &r, brush.get());
+}
+
+void CustomControl::PaintAll(HDC dc) {
+    Paint(dc);
+    PaintGraphicChildren(dc);
+}
+
+LRESULT CustomControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_ERASEBKGND:
+            EraseBackground(reinterpret_cast<HDC>(wParam));
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(Handle(), &ps);
+            try {
+                PaintAll(dc);
+            } catch (...) {
+                EndPaint(Handle(), &ps);
+                throw;
+            }
+            EndPaint(Handle(), &ps);
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            if (lParam & PRF_ERASEBKGND) EraseBackground(reinterpret_cast<HDC>(wParam));
+            PaintAll(reinterpret_cast<HDC>(wParam));
+            return 0;
+        default:
+            return WinControl::WndProc(msg, wParam, lParam);
+    }
+}
+
 }  // namespace brimview::ui

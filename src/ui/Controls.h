@@ -140,4 +140,20 @@ private:
     HWND tooltip_ = nullptr;
 };
 
+// A windowed control of the program's own class that paints itself: the background
+// in its colour, then Paint, then its windowless children.
+class CustomControl : public WinControl {
+public:
+    using WinControl::WinControl;
+
+protected:
+    virtual void Paint(HDC) {}
+    // Fills the background; a see-through control leaves it as it is.
+    virtual void EraseBackground(HDC dc);
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void PaintAll(HDC dc);
+};
+
 }  // namespace brimview::ui
