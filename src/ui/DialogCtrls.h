@@ -1,0 +1,158 @@
+#pragma once
+// The controls of the program's dialogs: push buttons, check boxes, radio buttons,
+// group boxes, plain panels, tab pages, a track bar, a spin edit and an image.
+#include <string>
+#include <vector>
+
+#include "ui/Controls.h"
+#include "ui/SpinRules.h"
+
+namespace brimview::ui {
+
+// A control of a system window class whose caption is its text.
+class SystemControl : public WinControl {
+public:
+    SystemControl(Component* owner, WinControl* parent, const wchar_t* className, DWORD style, std::wstring caption);
+    void SetEnabled(bool enabled);
+    bool Enabled() const { return enabled_; }
+
+protected:
+    void CreateParamsFor(CreateParams& params) override;
+
+    const wchar_t* className_;
+    DWORD style_;
+    std::wstring caption_;
+    bool enabled_ = true;
+};
+
+class Button : public SystemControl {
+public:
+    // id: IDOK or IDCANCEL for the buttons Enter and Esc press, otherwise any other.
+    Button(Component* owner, WinControl* parent, std::wstring caption, int id, int modalResult, bool isDefault);
+    NotifyEvent OnClick;
+    void Click();
+
+protected:
+    void CreateParamsFor(CreateParams& params) override;
+    bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    int id_;
+    int modalResult_;
+};
+
+class CheckBox : public SystemControl {
+public:
+    CheckBox(Component* owner, WinControl* parent, std::wstring caption);
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked);
+    NotifyEvent OnClick;
+
+protected:
+    void WindowCreated() override;
+    bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    bool checked_ = false;
+};
+
+// Radio buttons of one parent form a group: selecting one deselects the others, while
+// deselecting one selects nothing.
+class RadioButton : public SystemControl {
+public:
+    RadioButton(Component* owner, WinControl* parent, std::wstring caption);
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked);
+
+protected:
+    void WindowCreated() override;
+    bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    bool checked_ = false;
+};
+
+class GroupBox : public SystemControl {
+public:
+    GroupBox(Component* owner, WinControl* parent, std::wstring caption);
+};
+
+// A plain container filled with the button face.
+class Panel : public CustomControl {
+public:
+    using CustomControl::CustomControl;
+};
+
+// A tab control whose pages are panels laid over its display area.
+class PageControl : public SystemControl {
+public:
+    PageControl(Component* owner, WinControl* parent);
+    // Adds a page; its children are laid out relative to the page.
+    Panel& AddPage(std::wstring caption);
+    int ActivePage() const { return active_; }
+    void SetActivePage(int index);
+
+protected:
+    void WindowCreated() override;
+    bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    struct Page {
+        std::wstring caption;
+        Panel* panel;
+    };
+    std::vector<Page> pages_;
+    int active_ = 0;
+};
+
+class TrackBar : public SystemControl {
+public:
+    TrackBar(Component* owner, WinControl* parent, int min, int max, int tickFrequency);
+    int Position() const;
+    void SetPosition(int position);
+
+protected:
+    void WindowCreated() override;
+
+private:
+    int min_, max_, tickFrequency_;
+    int position_;
+};
+
+// A numeric field with an up and a down arrow, holding a whole number within its range.
+class SpinEdit : public CustomControl {
+public:
+    SpinEdit(Component* owner, WinControl* parent, int minValue, int maxValue, int value);
+    // The field's text read as a whole number; text that is no number counts as 1.
+    int Value() const;
+    void SetValue(int value);
+    void Step(int delta);
+    wchar_t decimalSeparator = L'.';
+
+protected:
+    void Paint(HDC dc) override;
+    void WindowCreated() override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    class Field;
+    void ClampToRange();
+    RECT ArrowRect(int delta) const;
+
+    int min_, max_;
+    Field* field_;
+    int repeatDelta_ = 0;
+    bool pressedUp_ = false, pressedDown_ = false;
+};
+
+// A picture: the program's icon, stretched to the control's size.
+class Image : public GraphicControl {
+public:
+    Image(Component* owner, WinControl* parent, HICON icon) : GraphicControl(owner, parent), icon_(icon) {}
+    void Paint(HDC dc) override { DrawIconEx(dc, 0, 0, icon_, width_, height_, 0, nullptr, DI_NORMAL); }
+
+private:
+    HICON icon_;
+};
+
+}  // namespace brimview::ui
