@@ -1,0 +1,26 @@
+#pragma once
+// The file operations the settings logic needs, behind an interface so that the
+// portable code is tested against files held in memory.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace brimview {
+
+// Paths are full or relative paths in ANSI bytes, as the settings file stores them.
+class FileStore {
+public:
+    virtual ~FileStore() = default;
+    // True when a file of exactly that name exists; a folder does not count.
+    virtual bool IsFile(const std::string& path) const = 0;
+    // The whole content as bytes; nothing when the file cannot be opened or read.
+    virtual std::optional<std::string> ReadWhole(const std::string& path) const = 0;
+    // Replaces the file (or creates it) with exactly these bytes in one step: either the
+    // old or the new content survives any failure. False when it could not be done; the
+    // old file is then untouched.
+    virtual bool ReplaceWhole(const std::string& path, std::string_view bytes) = 0;
+    // The full path of the running program's executable.
+    virtual std::string ExecutablePath() const = 0;
+};
+
+}  // namespace brimview
