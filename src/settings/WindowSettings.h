@@ -1,0 +1,51 @@
+#pragma once
+// What the main window takes from the settings file when it starts and hands back
+// when it closes.
+#include <cstdint>
+#include <string>
+
+#include "platform/FileStore.h"
+#include "platform/TextServices.h"
+
+namespace brimview {
+
+// The main window as the two sequences see it.
+class SettingsWindow {
+public:
+    virtual ~SettingsWindow() = default;
+    virtual void StartMinimized() = 0;
+    virtual int Top() const = 0;
+    virtual int Left() const = 0;
+    virtual void MoveTo(int left, int top) = 0;
+    virtual char SelectedDrive() const = 0;
+    virtual void SetSelectedDrive(char letter) = 0;
+    virtual std::int32_t TimerInterval() const = 0;
+    virtual void SetTimerInterval(std::int32_t milliseconds) = 0;
+    virtual bool AlphaBlend() const = 0;
+    virtual void SetAlphaBlend(bool on) = 0;
+    virtual std::uint8_t AlphaBlendValue() const = 0;
+    virtual void SetAlphaBlendValue(std::uint8_t value) = 0;
+    virtual bool PanelTransparent() const = 0;
+    virtual void SetPanelTransparent(bool on) = 0;
+    virtual void DisableTimer() = 0;
+};
+
+// The skin's switch and file name, shared by the start-up sequence, the paint and
+// the options dialog.
+struct SkinState {
+    bool& enabled;
+    std::string& file;
+};
+
+// The skin file's path, relative to the current directory.
+std::string SkinPath(const std::string& skinFile);
+
+// Reads the window's starting state, switches the skin off when its file is missing,
+// and saves the file, always. Throws AppError when the file cannot be read or saved.
+void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWindow& window, SkinState skin);
+
+// Saves the window's position and drive, then stops the refresh timer. A failed save
+// throws before the timer is touched.
+void SaveClosingSettings(FileStore& files, const TextServices& text, SettingsWindow& window);
+
+}  // namespace brimview
