@@ -1,0 +1,325 @@
+#include "monitor/DriveSelector.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace brimview {
+namespace {
+
+// Drives by letter, with a log of every query made.
+class FakeDriveCatalog : public DriveCatalog {
+public:
+    struct Drive {
+        unsigned type;
+        std::string label;                        // empty also when unreadable
+        std::optional<std::string> network = {};  // remote name of a network drive
+    };
+    std::uint32_t mask = 0;
+    std::map<char, Drive> drives;  // by upper-case letter
+    std::vector<std::string> log;
+
+    std::uint32_t LogicalDrives() override { return mask; }
+    unsigned DriveType(const std::string& root) override {
+        log.push_back("type " + root);
+        const auto drive = drives.find(Upper(root));
+        return drive == drives.end() ? NoRootDir : drive->second.type;
+    }
+    std::string VolumeLabel(const std::string& root) override {
+        log.push_back("label " + root);
+        return drives.at(Upper(root)).label;
+    }
+    std::optional<std::string> NetworkName(const std::string& localName) override {
+        log.push_back("network " + localName);
+        return drives.at(Upper(localName)).network;
+    }
+
+private:
+    static char Upper(const std::string& path) { return static_cast<char>(path.at(0) & ~0x20); }
+};
+
+// A single-byte code page whose locale mapping also folds the Latin-1 letters
+// (0xE0 to 0xFE except 0xF7, against 0xC0 to 0xDE).
+class SingleByteText : public TextServices {
+public:
+    std::string UpperAnsi(std::string_view text) const override { return Map(text, true); }
+    std::string LowerAnsi(std::string_view text) const override { return Map(text, false); }
+    bool IsDoubleByteCodePage() const override { return false; }
+    bool IsLeadByte(unsigned char) const override { return false; }
+    std::string AnsiToUtf8(std::string_view text) const override { return std::string(text); }
+
+private:
+    static std::string Map(std::string_view text, bool upper) {
+        std::string mapped(text);
+        for (char& c : mapped) {
+            const auto byte = static_cast<unsigned char>(c);
+            const bool lowerLetter = (byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7);
+            const bool upperLetter = (byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7);
+            if (upper && lowerLetter) c = static_cast<char>(byte - 0x20);
+            if (!upper && upperLetter) c = static_cast<char>(byte + 0x20);
+        }
+        return mapped;
+    }
+};
+
+// A Shift-JIS-like code page whose locale mapping would wrongly fold every byte that looks
+// like an ASCII letter, trail bytes included, so that using it shows in the results.
+class DoubleByteText : public TextServices {
+public:
+    std::string UpperAnsi(std::string_view text) const override { return Blind(text, 'a', 'z', -32); }
+    std::string LowerAnsi(std::string_view text) const override { return Blind(text, 'A', 'Z', 32); }
+    bool IsDoubleByteCodePage() const override { return true; }
+    bool IsLeadByte(unsigned char byte) const override { return (byte >= 0x81 && byte <= 0x9F) || byte >= 0xE0; }
+    std::string AnsiToUtf8(std::string_view text) const override { return std::string(text); }
+
+private:
+    static std::string Blind(std::string_view text, char first, char last, int shift) {
+        std::string mapped(text);
+        for (char& c : mapped)
+            if (c >= first && c <= last) c = static_cast<char>(c + shift);
+        return mapped;
+    }
+};
+
+constexpr std::uint32_t Bit(char letter) {
+    return std::uint32_t{1} << (letter - 'A');
+}
+
+// "\x83\x61" is one double-byte character whose trail byte is the code of "a".
+const std::string kKana = "\x83\x61";
+
+FakeDriveCatalog Machine() {
+    FakeDriveCatalog catalog;
+    catalog.drives = {
+        {'A', {DriveCatalog::Removable, "FLOPPYDISK"}},
+        {'C', {DriveCatalog::Fixed, "System"}},
+        {'D', {DriveCatalog::CdRom, ""}},  // no label or no disc
+        {'E', {DriveCatalog::RamDisk, "Ram" + kKana + "x"}},
+        {'F', {DriveCatalog::Unknown, "unknown"}},
+        {'H', {7, "odd"}},
+        {'Y', {DriveCatalog::Remote, "NetLabel"}},  // its connection name cannot be had
+        {'Z', {DriveCatalog::Remote, "Host", "\\\\server\\Share"}},
+    };
+    // G is in the mask without a root; the bits above Z are never looked at.
+    catalog.mask =
+        Bit('A') | Bit('C') | Bit('D') | Bit('E') | Bit('F') | Bit('G') | Bit('H') | Bit('Y') | Bit('Z') | 0xFC000000u;
+    return catalog;
+}
+
+std::vector<std::pair<std::string, DriveKind>> Listed(const DriveSelectorModel& model) {
+    std::vector<std::pair<std::string, DriveKind>> listed;
+    for (const DriveItem& item : model.Items()) listed.emplace_back(item.text, item.kind);
+    return listed;
+}
+
+TEST(DriveSelector, BuildsOneItemPerListedDriveInTheTextCase) {
+    const std::vector<std::string> typeQueries = {"type a:\\", "type c:\\", "type d:\\", "type e:\\", "type f:\\",
+                                                  "type g:\\", "type h:\\", "type y:\\", "type z:\\"};
+    struct Case {
+        TTextCase textCase;
+        bool doubleByte;
+        std::vector<std::pair<std::string, DriveKind>> items;
+        std::vector<std::string> otherQueries;  // after the kinds, in order
+    };
+    const Case cases[] = {
+        {TTextCase::tcUpperCase,
+         true,
+         {{"A:", DriveKind::Removable},
+          {"C: [SYSTEM]", DriveKind::Fixed},
+          {"D: []", DriveKind::CdRom},
+          {"E: [RAM" + kKana + "X]", DriveKind::RamDisk},
+          {"Y: [NETLABEL]", DriveKind::Network},
+          {"Z: \\\\SERVER\\SHARE", DriveKind::Network}},
+         {"label C:\\", "label D:\\", "label E:\\", "network Y:", "label Y:\\", "network Z:"}},
+        {TTextCase::tcLowerCase,
+         true,
+         {{"a:", DriveKind::Removable},
+          {"c: [system]", DriveKind::Fixed},
+          {"d: []", DriveKind::CdRom},
+          {"e: [ram" + kKana + "x]", DriveKind::RamDisk},
+          {"y: [netlabel]", DriveKind::Network},
+          {"z: \\\\server\\share", DriveKind::Network}},
+         {"label c:\\", "label d:\\", "label e:\\", "network Y:", "label y:\\", "network Z:"}},
+        // On a single-byte code page the locale's mapping applies, whatever it does.
+        {TTextCase::tcUpperCase,
+         false,
+         {{"A:", DriveKind::Removable},
+          {"C: [SYSTEM]", DriveKind::Fixed},
+          {"D: []", DriveKind::CdRom},
+          {"E: [RAM\x83\x41X]", DriveKind::RamDisk},
+          {"Y: [NETLABEL]", DriveKind::Network},
+          {"Z: \\\\SERVER\\SHARE", DriveKind::Network}},
+         {"label C:\\", "label D:\\", "label E:\\", "network Y:", "label Y:\\", "network Z:"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << static_cast<int>(c.textCase) << " double-byte " << c.doubleByte);
+        FakeDriveCatalog catalog = Machine();
+        const DoubleByteText doubleByte;
+        const SingleByteText singleByte;
+        const TextServices& text = c.doubleByte ? static_cast<const TextServices&>(doubleByte) : singleByte;
+        DriveSelectorModel model(catalog, text, 'C');
+        if (c.textCase == TTextCase::tcUpperCase) model.SetTextCase(c.textCase);
+        catalog.log.clear();
+        model.WindowCreated();
+        EXPECT_EQ(Listed(model), c.items);
+        // Kinds and labels are asked drive by drive; each kind of query is compared in its order.
+        std::vector<std::string> kinds, others;
+        for (const std::string& q : catalog.log) (q.starts_with("type") ? kinds : others).push_back(q);
+        EXPECT_EQ(kinds, typeQueries);
+        EXPECT_EQ(others, c.otherQueries);
+    }
+}
+
+TEST(DriveSelector, FoldsCaseByCodePage) {
+    const SingleByteText singleByte;
+    const DoubleByteText doubleByte;
+    struct Case {
+        const TextServices& text;
+        std::string input;
+        TTextCase textCase;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {singleByte, "Syst\xE8me", TTextCase::tcUpperCase, "SYST\xC8ME"},
+        {singleByte, "Syst\xC8ME", TTextCase::tcLowerCase, "syst\xE8me"},
+        {doubleByte, "ab" + kKana + "cd", TTextCase::tcUpperCase, "AB" + kKana + "CD"},
+        {doubleByte,
+         "AB\x83\x41"
+         "CD",
+         TTextCase::tcLowerCase,
+         "ab\x83\x41"
+         "cd"},
+        {doubleByte, "Data\xE9", TTextCase::tcUpperCase, "DATA\xE9"},  // a lead byte without its trail byte
+        {doubleByte, "", TTextCase::tcUpperCase, ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FoldCase(c.input, c.textCase, c.text), c.expected) << c.input;
+}
+
+TEST(DriveSelector, InitialDriveComesFromTheCurrentDirectory) {
+    const std::pair<const char*, char> cases[] = {
+        {"C:\\Tools", 'C'}, {"d:\\data", 'd'}, {"\\\\server\\share\\tools", '\0'}, {"", '\0'}};
+    for (const auto& [directory, drive] : cases) {
+        FakeDriveCatalog catalog;
+        const DoubleByteText text;
+        const DriveSelectorModel model(catalog, text, InitialSelectedDrive(directory));
+        EXPECT_EQ(model.SelectedDrive(), drive) << directory;
+    }
+}
+
+// Runs steps against the machine above and records the events as "change <drive> <item>"
+// and "click".
+class Recorder {
+public:
+    explicit Recorder(char initialDrive, TTextCase textCase = TTextCase::tcUpperCase)
+        : catalog_(Machine()), model(catalog_, text_, initialDrive) {
+        model.SetTextCase(textCase);
+        model.WindowCreated();
+        model.OnChange = [this] {
+            const char drive = model.SelectedDrive();
+            const int index = model.SelectedIndex();
+            events.push_back("change " + (drive ? std::string(1, drive) : "0") + " " +
+                             (index < 0 ? "-" : model.Items()[index].text));
+        };
+        model.OnClick = [this] { events.push_back("click"); };
+    }
+
+    std::size_t Queries() const { return catalog_.log.size(); }
+
+private:
+    FakeDriveCatalog catalog_;
+    const DoubleByteText text_;
+
+public:
+    DriveSelectorModel model;
+    std::vector<std::string> events;
+};
+
+TEST(DriveSelector, SelectionRuleAndPicks) {
+    using Step = std::function<void(DriveSelectorModel&)>;
+    const auto write = [](char letter) {
+        return Step([letter](DriveSelectorModel& m) { m.SetSelectedDrive(letter); });
+    };
+    const auto pick = [](int index) { return Step([index](DriveSelectorModel& m) { m.UserPicked(index); }); };
+    const auto textCase = [](TTextCase c) { return Step([c](DriveSelectorModel& m) { m.SetTextCase(c); }); };
+    const auto created = Step([](DriveSelectorModel& m) { m.WindowCreated(); });
+    struct Case {
+        const char* name;
+        char initial;
+        TTextCase textCase;
+        std::vector<Step> steps;
+        std::vector<std::string> events;
+        char drive;
+        int index;
+    };
+    const Case cases[] = {
+        {"upper case of a lower-case letter", 'C', TTextCase::tcUpperCase, {write('d')}, {"change D D: []"}, 'D', 2},
+        {"lower case", 'c', TTextCase::tcLowerCase, {write('D')}, {"change d d: []"}, 'd', 2},
+        {"same drive", 'C', TTextCase::tcUpperCase, {write('c'), write('C')}, {}, 'C', 1},
+        {"no drive", 'C', TTextCase::tcUpperCase, {write('\0')}, {"change 0 -"}, '\0', -1},
+        {"drive without item", 'C', TTextCase::tcUpperCase, {write('Q')}, {"change Q -"}, 'Q', -1},
+        {"same drive without item",
+         'C',
+         TTextCase::tcUpperCase,
+         {write('Q'), write('q')},
+         {"change Q -", "change Q -"},
+         'Q',
+         -1},
+        {"no drive at start-up", '\0', TTextCase::tcUpperCase, {write('Z')}, {"change Z Z: \\\\SERVER\\SHARE"}, 'Z', 5},
+        {"not a letter", 'C', TTextCase::tcLowerCase, {write('1')}, {"change 1 -"}, '1', -1},
+        {"window re-created", 'C', TTextCase::tcUpperCase, {created}, {"change C C: [SYSTEM]"}, 'C', 1},
+        {"case changed",
+         'C',
+         TTextCase::tcUpperCase,
+         {textCase(TTextCase::tcLowerCase)},
+         {"change c c: [system]"},
+         'c',
+         1},
+        {"case unchanged", 'C', TTextCase::tcUpperCase, {textCase(TTextCase::tcUpperCase)}, {}, 'C', 1},
+        {"pick another drive",
+         'C',
+         TTextCase::tcUpperCase,
+         {pick(3)},
+         {"click", "change E E: [RAM" + kKana + "X]", "change E E: [RAM" + kKana + "X]"},
+         'E',
+         3},
+        {"pick the drive shown", 'C', TTextCase::tcUpperCase, {pick(1)}, {"click", "change C C: [SYSTEM]"}, 'C', 1},
+        {"pick after a drive without item",
+         'C',
+         TTextCase::tcUpperCase,
+         {write('Q'), pick(0)},
+         {"change Q -", "click", "change A A:", "change A A:"},
+         'A',
+         0},
+        {"pick nothing", 'C', TTextCase::tcUpperCase, {pick(-1)}, {"click", "change C -"}, 'C', -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Recorder recorder(c.initial, c.textCase);
+        for (const Step& step : c.steps) step(recorder.model);
+        EXPECT_EQ(recorder.events, c.events);
+        EXPECT_EQ(recorder.model.SelectedDrive(), c.drive);
+        EXPECT_EQ(recorder.model.SelectedIndex(), c.index);
+    }
+}
+
+TEST(DriveSelector, ListIsBuiltOnlyAtWindowCreationAndCaseChange) {
+    Recorder recorder('C');
+    const auto queriesOf = [&recorder](const std::function<void()>& act) {
+        const std::size_t before = recorder.Queries();
+        act();
+        return recorder.Queries() - before;
+    };
+    const std::size_t build = queriesOf([&] { recorder.model.WindowCreated(); });
+    EXPECT_EQ(build, 15u);  // nine kinds, four labels, two network names
+    EXPECT_EQ(queriesOf([&] { recorder.model.SetSelectedDrive('D'); }), 0u);
+    EXPECT_EQ(queriesOf([&] { recorder.model.UserPicked(0); }), 0u);
+    EXPECT_EQ(queriesOf([&] { recorder.model.SetTextCase(TTextCase::tcUpperCase); }), 0u);
+    EXPECT_EQ(queriesOf([&] { recorder.model.SetTextCase(TTextCase::tcLowerCase); }), build);
+}
+
+}  // namespace
+}  // namespace brimview
