@@ -19,7 +19,7 @@ long double Exact(std::int64_t integer) {
     return static_cast<long double>(integer);
 }
 
-TEST(FormatFixed, RoundsAndWritesAsSpecified) {
+TEST(FormatFixed, RoundsThenCutsHalfUp) {
     struct Case {
         long double value;
         int precision;
