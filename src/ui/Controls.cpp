@@ -31,6 +31,9 @@ void RegisterOwnClass(const std::wstring& name) {
 }  // namespace
 
 LRESULT CALLBACK DispatchMessageTo(WinControl* self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The messages of the window's creation arrive before CreateWindowExW returns its handle; the
+    // default handling needs it from the first of them on.
+    if (!self->hwnd_) self->hwnd_ = hwnd;
     LRESULT result = 0;
     try {
         result = self->WndProc(msg, wParam, lParam);
