@@ -34,8 +34,10 @@ void DrawTransparentBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key) {
     UniqueBitmap image(CreateCompatibleBitmap(dc, size.cx, size.cy));
     Selection imageBitmap(imageDc.get(), image.get());
     BitBlt(imageDc.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
-    SetBkColor(imageDc.get(), RGB(0, 0, 0));
-    SetTextColor(imageDc.get(), RGB(255, 255, 255));
+    // A monochrome source takes the destination's background colour for its white bits: the key
+    // pixels must come out white, so that AND NOT clears them.
+    SetBkColor(imageDc.get(), RGB(255, 255, 255));
+    SetTextColor(imageDc.get(), RGB(0, 0, 0));
     BitBlt(imageDc.get(), 0, 0, size.cx, size.cy, maskDc.get(), 0, 0, 0x00220326);  // image AND NOT mask
     SetBkColor(dc, RGB(255, 255, 255));
     SetTextColor(dc, RGB(0, 0, 0));
