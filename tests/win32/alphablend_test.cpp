@@ -2,84 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <optional>
-#include <vector>
 
+#include "GdiTesting.h"
 #include "drawing/Blend.h"
-#include "platform/GdiHandles.h"
 
 namespace brimview {
 namespace {
 
-using Pattern = COLORREF (*)(int x, int y);
+using test::ChannelDistance;
+using test::Image;
+using test::Surface;
 
 COLORREF Background(int x, int y) {
     return RGB((x * 37 + y * 11) & 255, (x * 5 + y * 29 + 80) & 255, (x * x + y * 3) & 255);
 }
-COLORREF Image(int x, int y) {
+COLORREF Picture(int x, int y) {
     return RGB((x * 13 + 255) & 255, (y * 41) & 255, ((x ^ y) * 23) & 255);
 }
 
-// A bitmap compatible with the screen, as the controls paint into, held selected in a memory DC.
-class Surface {
-public:
-    Surface(int width, int height, Pattern pattern) : width_(width), height_(height) {
-        const WindowDc screen(nullptr);
-        bitmap_.reset(CreateCompatibleBitmap(screen.get(), width, height));
-        dc_.reset(CreateCompatibleDC(screen.get()));
-        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) pixels[y * width + x] = ToDib(pattern(x, y));
-        BITMAPINFO info = Info();
-        SetDIBits(screen.get(), bitmap_.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-        selection_.emplace(dc_.get(), bitmap_.get());
-    }
-
-    HDC Dc() const { return dc_.get(); }
-
-    // Read back with GetDIBits, which wants the bitmap out of every DC meanwhile.
-    std::vector<COLORREF> Pixels() {
-        selection_.reset();
-        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width_) * height_);
-        BITMAPINFO info = Info();
-        const int rows = GetDIBits(dc_.get(), bitmap_.get(), 0, height_, pixels.data(), &info, DIB_RGB_COLORS);
-        selection_.emplace(dc_.get(), bitmap_.get());
-        EXPECT_EQ(rows, height_);
-        std::vector<COLORREF> colours;
-        for (std::uint32_t p : pixels) colours.push_back(RGB((p >> 16) & 255, (p >> 8) & 255, p & 255));
-        return colours;
-    }
-
-private:
-    static std::uint32_t ToDib(COLORREF c) { return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
-    BITMAPINFO Info() const {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width_;
-        info.bmiHeader.biHeight = -height_;  // top row first
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        return info;
-    }
-
-    int width_;
-    int height_;
-    UniqueBitmap bitmap_;
-    UniqueMemoryDc dc_;
-    std::optional<Selection> selection_;
-};
-
 BLENDFUNCTION Opacity(int alpha) {
     return {AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
-}
-
-int ChannelDistance(COLORREF a, COLORREF b) {
-    return std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
-                     std::abs(GetBValue(a) - GetBValue(b))});
 }
 
 COLORREF BlendColour(COLORREF source, COLORREF destination, int alpha) {
@@ -113,20 +56,20 @@ TEST(FallbackAlphaBlend, MatchesPlatformBlendAndTheByteRule) {
                           {7, 9, 1},      {13, 4, 254},  {16, 16, 64}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " alpha " << c.alpha);
-        Surface source(c.width, c.height, Image);
+        Surface source(c.width, c.height, Picture);
         Surface own(c.width, c.height, Background);
         Surface platform(c.width, c.height, Background);
         EXPECT_TRUE(FallbackAlphaBlend(own.Dc(), 0, 0, c.width, c.height, source.Dc(), 0, 0, c.width, c.height,
                                        Opacity(c.alpha)));
         EXPECT_TRUE(PlatformAlphaBlend()(platform.Dc(), 0, 0, c.width, c.height, source.Dc(), 0, 0, c.width, c.height,
                                          Opacity(c.alpha)));
-        const std::vector<COLORREF> ours = own.Pixels();
-        const std::vector<COLORREF> theirs = platform.Pixels();
+        const Image ours = own.Pixels();
+        const Image theirs = platform.Pixels();
         for (int y = 0; y < c.height; ++y)
             for (int x = 0; x < c.width; ++x) {
-                const COLORREF pixel = ours[y * c.width + x];
-                ASSERT_LE(ChannelDistance(pixel, theirs[y * c.width + x]), 1) << "at (" << x << ", " << y << ")";
-                ASSERT_EQ(pixel, BlendColour(Image(x, y), Background(x, y), c.alpha))
+                const COLORREF pixel = ours.At(x, y);
+                ASSERT_LE(ChannelDistance(pixel, theirs.At(x, y)), 1) << "at (" << x << ", " << y << ")";
+                ASSERT_EQ(pixel, BlendColour(Picture(x, y), Background(x, y), c.alpha))
                     << "at (" << x << ", " << y << ")";
             }
     }
@@ -135,33 +78,33 @@ TEST(FallbackAlphaBlend, MatchesPlatformBlendAndTheByteRule) {
 TEST(FallbackAlphaBlend, FullOpacityCopiesAndNoneKeeps) {
     const int alphas[] = {255, 0};
     for (int alpha : alphas) {
-        Surface source(31, 17, Image);
+        Surface source(31, 17, Picture);
         Surface destination(31, 17, Background);
         EXPECT_TRUE(FallbackAlphaBlend(destination.Dc(), 0, 0, 31, 17, source.Dc(), 0, 0, 31, 17, Opacity(alpha)));
-        const std::vector<COLORREF> pixels = destination.Pixels();
+        const Image pixels = destination.Pixels();
         for (int y = 0; y < 17; ++y)
             for (int x = 0; x < 31; ++x)
-                ASSERT_EQ(pixels[y * 31 + x], alpha == 255 ? Image(x, y) : Background(x, y))
+                ASSERT_EQ(pixels.At(x, y), alpha == 255 ? Picture(x, y) : Background(x, y))
                     << "alpha " << alpha << " at (" << x << ", " << y << ")";
     }
 }
 
 TEST(FallbackAlphaBlend, BlendsOnlyTheGivenRectangles) {
     // Source block at (2, 5) onto the destination at (6, 3), 9 by 4, on larger surfaces.
-    Surface source(20, 12, Image);
+    Surface source(20, 12, Picture);
     Surface own(20, 12, Background);
     Surface platform(20, 12, Background);
     EXPECT_TRUE(FallbackAlphaBlend(own.Dc(), 6, 3, 9, 4, source.Dc(), 2, 5, 9, 4, Opacity(175)));
     EXPECT_TRUE(PlatformAlphaBlend()(platform.Dc(), 6, 3, 9, 4, source.Dc(), 2, 5, 9, 4, Opacity(175)));
-    const std::vector<COLORREF> ours = own.Pixels();
-    const std::vector<COLORREF> theirs = platform.Pixels();
+    const Image ours = own.Pixels();
+    const Image theirs = platform.Pixels();
     for (int y = 0; y < 12; ++y)
         for (int x = 0; x < 20; ++x) {
             const bool inside = x >= 6 && x < 15 && y >= 3 && y < 7;
             const COLORREF expected =
-                inside ? BlendColour(Image(x - 4, y + 2), Background(x, y), 175) : Background(x, y);
-            ASSERT_EQ(ours[y * 20 + x], expected) << "at (" << x << ", " << y << ")";
-            ASSERT_LE(ChannelDistance(ours[y * 20 + x], theirs[y * 20 + x]), 1) << "at (" << x << ", " << y << ")";
+                inside ? BlendColour(Picture(x - 4, y + 2), Background(x, y), 175) : Background(x, y);
+            ASSERT_EQ(ours.At(x, y), expected) << "at (" << x << ", " << y << ")";
+            ASSERT_LE(ChannelDistance(ours.At(x, y), theirs.At(x, y)), 1) << "at (" << x << ", " << y << ")";
         }
 }
 
@@ -180,14 +123,14 @@ TEST(FallbackAlphaBlend, RefusesWhatItCannotDoExactly) {
         {"another operation", 8, 6, 8, 6, {1, 0, 175, 0}},
     };
     for (const Case& c : cases) {
-        Surface source(8, 6, Image);
+        Surface source(8, 6, Picture);
         Surface destination(8, 6, Background);
         EXPECT_FALSE(FallbackAlphaBlend(destination.Dc(), 0, 0, c.destWidth, c.destHeight, source.Dc(), 0, 0,
                                         c.sourceWidth, c.sourceHeight, c.blend))
             << c.what;
-        const std::vector<COLORREF> pixels = destination.Pixels();
+        const Image pixels = destination.Pixels();
         for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < 8; ++x) ASSERT_EQ(pixels[y * 8 + x], Background(x, y)) << c.what;
+            for (int x = 0; x < 8; ++x) ASSERT_EQ(pixels.At(x, y), Background(x, y)) << c.what;
     }
 }
 

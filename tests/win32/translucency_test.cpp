@@ -1,0 +1,152 @@
+// Whole-window translucency of a form: the layered style and its opacity, counted at the calls.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "platform/LayeredWindows.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
+
+namespace brimview {
+namespace {
+
+// What the form asked of the platform.
+struct Calls {
+    int styleReads = 0;
+    std::vector<bool> styleWrites;  // whether each written style holds WS_EX_LAYERED
+    struct Layered {
+        HWND window;
+        COLORREF key;
+        BYTE alpha;
+        DWORD flags;
+    };
+    std::vector<Layered> layered;
+    struct Redraw {
+        HWND window;
+        bool whole;  // no rectangle and no region
+        UINT flags;
+    };
+    std::vector<Redraw> redraws;
+
+    int Total() const { return styleReads + static_cast<int>(styleWrites.size() + layered.size() + redraws.size()); }
+};
+
+Calls calls;
+LayeredWindowApi real;
+
+LONG WINAPI ReadStyle(HWND window, int index) {
+    if (index == GWL_EXSTYLE) ++calls.styleReads;
+    return real.getWindowLong(window, index);
+}
+LONG WINAPI WriteStyle(HWND window, int index, LONG value) {
+    if (index == GWL_EXSTYLE) calls.styleWrites.push_back((value & WS_EX_LAYERED) != 0);
+    return real.setWindowLong(window, index, value);
+}
+BOOL WINAPI SetLayered(HWND window, COLORREF key, BYTE alpha, DWORD flags) {
+    calls.layered.push_back({window, key, alpha, flags});
+    return real.setLayeredWindowAttributes(window, key, alpha, flags);
+}
+BOOL WINAPI Redraw(HWND window, const RECT* rect, HRGN region, UINT flags) {
+    calls.redraws.push_back({window, rect == nullptr && region == nullptr, flags});
+    return real.redrawWindow(window, rect, region, flags);
+}
+
+// Puts counting stand-ins, which pass each call on, in place of the calls in use, and the calls
+// back at the end. Without layered windows the stand-in of SetLayeredWindowAttributes is left out.
+class CountedCalls {
+public:
+    explicit CountedCalls(bool layeredWindows = true) {
+        real = LayeredWindows();
+        calls = {};
+        LayeredWindows() = {layeredWindows ? &SetLayered : nullptr, &ReadStyle, &WriteStyle, &Redraw};
+    }
+    ~CountedCalls() { LayeredWindows() = real; }
+    CountedCalls(const CountedCalls&) = delete;
+    CountedCalls& operator=(const CountedCalls&) = delete;
+};
+
+bool IsLayered(HWND window) {
+    return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+}
+
+TEST(WindowTranslucency, LayeredStyleFollowsTheTwoProperties) {
+    ASSERT_NE(LayeredWindows().setLayeredWindowAttributes, nullptr) << "Wine has layered windows";
+    constexpr UINT kRedrawAll = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN;
+    struct Step {
+        const char* what;
+        std::function<void(ui::Form&)> act;
+        int styleReads;
+        std::vector<bool> styleWrites;
+        std::optional<BYTE> alpha;  // the opacity passed to SetLayeredWindowAttributes, if called
+        bool redraw;
+        std::optional<bool> layered;  // the window's style afterwards, once the window exists
+    };
+    const Step steps[] = {
+        {"on before the window exists", [](ui::Form& f) { f.SetAlphaBlend(true); }, 0, {}, {}, false, {}},
+        {"value before the window exists", [](ui::Form& f) { f.SetAlphaBlendValue(128); }, 0, {}, {}, false, {}},
+        {"window created", [](ui::Form& f) { f.Handle(); }, 1, {true}, 128, false, true},
+        {"same value", [](ui::Form& f) { f.SetAlphaBlendValue(128); }, 0, {}, {}, false, true},
+        {"same flag", [](ui::Form& f) { f.SetAlphaBlend(true); }, 0, {}, {}, false, true},
+        {"new value", [](ui::Form& f) { f.SetAlphaBlendValue(44); }, 1, {}, 44, false, true},
+        {"opaque yet layered", [](ui::Form& f) { f.SetAlphaBlendValue(255); }, 1, {}, 255, false, true},
+        {"window re-created", [](ui::Form& f) { f.SetStayOnTop(true); }, 1, {true}, 255, false, true},
+        {"off", [](ui::Form& f) { f.SetAlphaBlend(false); }, 1, {false}, {}, true, false},
+        {"off again", [](ui::Form& f) { f.SetAlphaBlend(false); }, 0, {}, {}, false, false},
+        {"new value while off", [](ui::Form& f) { f.SetAlphaBlendValue(7); }, 1, {false}, {}, true, false},
+        {"re-created while off", [](ui::Form& f) { f.SetStayOnTop(false); }, 1, {false}, {}, true, false},
+        {"on again", [](ui::Form& f) { f.SetAlphaBlend(true); }, 1, {true}, 7, false, true},
+    };
+    const CountedCalls counted;
+    ui::Form form(&ui::App(), L"TTranslucencyTestForm");
+    form.clientWidth = 170;
+    form.clientHeight = 140;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        calls = {};
+        s.act(form);
+        EXPECT_EQ(calls.styleReads, s.styleReads);
+        EXPECT_EQ(calls.styleWrites, s.styleWrites);
+        ASSERT_EQ(calls.layered.size(), s.alpha ? 1u : 0u);
+        if (s.alpha) {
+            const Calls::Layered& call = calls.layered.front();
+            EXPECT_EQ(call.window, form.Handle());
+            EXPECT_EQ(call.key, 0u);
+            EXPECT_EQ(call.alpha, *s.alpha);
+            EXPECT_EQ(call.flags, static_cast<DWORD>(LWA_ALPHA));
+        }
+        ASSERT_EQ(calls.redraws.size(), s.redraw ? 1u : 0u);
+        if (s.redraw) {
+            EXPECT_EQ(calls.redraws.front().window, form.Handle());
+            EXPECT_TRUE(calls.redraws.front().whole);
+            EXPECT_EQ(calls.redraws.front().flags, kRedrawAll);
+        }
+        if (s.layered) {
+            EXPECT_EQ(IsLayered(form.Handle()), *s.layered);
+        }
+        if (s.layered.value_or(false)) {
+            BYTE alpha = 0;
+            EXPECT_TRUE(GetLayeredWindowAttributes(form.Handle(), nullptr, &alpha, nullptr));
+            EXPECT_EQ(alpha, form.AlphaBlendValue());
+        }
+    }
+}
+
+TEST(WindowTranslucency, WithoutLayeredWindowsWritesAreOnlyStored) {
+    const CountedCalls counted(false);
+    ui::Form form(&ui::App(), L"TTranslucencyTestForm");
+    form.SetAlphaBlend(true);
+    form.SetAlphaBlendValue(50);
+    form.Handle();
+    form.SetAlphaBlendValue(60);
+    form.SetAlphaBlend(false);
+    form.SetAlphaBlend(true);
+    EXPECT_EQ(calls.Total(), 0);
+    EXPECT_FALSE(IsLayered(form.Handle()));
+    EXPECT_TRUE(form.AlphaBlend());
+    EXPECT_EQ(form.AlphaBlendValue(), 60);
+}
+
+}  // namespace
+}  // namespace brimview
