@@ -1,10 +1,27 @@
+// The entry point: settles the process-wide look-ups, creates the three windows in
+// order and runs the message loop until the main window closes.
 #include <windows.h>
 
+#include "app/DriveMonitor.h"
+#include "drawing/AlphaBlendProc.h"
+#include "platform/LayeredWindows.h"
+#include "platform/Win32Drives.h"
+#include "platform/Win32FileStore.h"
+#include "platform/Win32TextServices.h"
 #include "ui/Application.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
-    brimview::ui::Application app;
+    using namespace brimview;
+    Win32TextServices text;
+    Win32FileStore files;
+    Win32DiskSpace disks;
+    Win32DriveCatalog drives;
+    AlphaBlendProc();
+    LayeredWindows();
+
+    ui::Application app;
     app.SetTitle(L"Brimview");
+    app.CreateForm<TForm1>(Services{files, text, disks, drives, DecimalSeparator()});
     app.Run(showCommand);
     return 0;
 }

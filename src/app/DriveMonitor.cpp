@@ -1,0 +1,219 @@
+#include "app/DriveMonitor.h"
+
+#include "drawing/Skin.h"
+#include "platform/AppError.h"
+#include "settings/MemIniFile.h"
+#include "settings/SettingsPath.h"
+#include "settings/WindowSettings.h"
+#include "ui/Application.h"
+#include "ui/Text.h"
+
+namespace brimview {
+
+bool SkinEnabled = false;
+std::string SkinFile;
+bool StayOnTop = false;
+
+namespace {
+
+const ui::FontSpec kTahoma12{L"Tahoma", 12};
+const ui::FontSpec kTahoma13{L"Tahoma", 13};
+
+HBITMAP LoadGlyph(const wchar_t* name) {
+    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, 0));
+}
+
+// The start-up and close sequences' view of the main window.
+class MainWindowSettings final : public SettingsWindow {
+public:
+    explicit MainWindowSettings(TForm1& form) : form_(form) {}
+    void StartMinimized() override { form_.windowState = ui::WindowState::Minimized; }
+    int Top() const override { return form_.Top(); }
+    int Left() const override { return form_.Left(); }
+    void MoveTo(int left, int top) override { form_.SetBounds(left, top, form_.Width(), form_.Height()); }
+    char SelectedDrive() const override { return form_.DriveComboBox1->SelectedDrive(); }
+    void SetSelectedDrive(char letter) override { form_.DriveComboBox1->SetSelectedDrive(letter); }
+    std::int32_t TimerInterval() const override { return static_cast<std::int32_t>(form_.Timer1->Interval()); }
+    void SetTimerInterval(std::int32_t ms) override {
+        // A negative period never comes round: it stops the timer like 0.
+        form_.Timer1->SetInterval(ms > 0 ? static_cast<unsigned>(ms) : 0);
+    }
+    bool AlphaBlend() const override { return form_.AlphaBlend(); }
+    void SetAlphaBlend(bool on) override { form_.SetAlphaBlend(on); }
+    std::uint8_t AlphaBlendValue() const override { return form_.AlphaBlendValue(); }
+    void SetAlphaBlendValue(std::uint8_t value) override { form_.SetAlphaBlendValue(value); }
+    bool PanelTransparent() const override { return form_.TransPanel1->Transparent(); }
+    void SetPanelTransparent(bool on) override { form_.TransPanel1->SetTransparent(on); }
+    void DisableTimer() override { form_.Timer1->SetEnabled(false); }
+
+private:
+    TForm1& form_;
+};
+
+}  // namespace
+
+TForm1::TForm1(ui::Component* owner, Services services) : ui::Form(owner, L"TForm1"), services_(services) {
+    using namespace std::placeholders;
+    caption = L"Brimview";
+    clientWidth = 170;
+    clientHeight = 140;
+    minimizeBox = true;
+    SetFont(ui::FontSpec{});
+
+    AlphaShape1 = &Make<TAlphaShape>(this);
+    AlphaShape1->SetBounds(9, 36, 154, 86);
+    AlphaShape1->pen = {RGB(255, 255, 255), PS_NULL, 0};
+    AlphaShape1->SetAlpha(175);
+
+    AlphaSpeedButton2 = &Make<TAlphaSpeedButton>(this, LoadGlyph(L"GLYPH_HELP"));
+    AlphaSpeedButton2->SetBounds(142, 122, 18, 18);
+    AlphaSpeedButton2->hint = L"ヘルプ";
+    AlphaSpeedButton2->SetAlpha(175);
+    AlphaSpeedButton2->OnClick = std::bind(&TForm1::AlphaSpeedButton2Click, this, _1);
+
+    AlphaSpeedButton1 = &Make<TAlphaSpeedButton>(this, LoadGlyph(L"GLYPH_SETTINGS"));
+    AlphaSpeedButton1->SetBounds(123, 122, 18, 18);
+    AlphaSpeedButton1->hint = L"設定";
+    AlphaSpeedButton1->SetAlpha(175);
+    AlphaSpeedButton1->OnClick = std::bind(&TForm1::AlphaSpeedButton1Click, this, _1);
+
+    DriveComboBox1 = &Make<TDriveComboBox>(this, services.drives, services.text);
+    DriveComboBox1->SetBounds(9, 8, 154, 19);
+    DriveComboBox1->SetFont(ui::FontSpec{L"ＭＳ Ｐゴシック", 13});
+    DriveComboBox1->SetTextCase(TTextCase::tcUpperCase);
+    DriveComboBox1->tabOrder = 0;
+    DriveComboBox1->OnChange = std::bind(&TForm1::DriveComboBox1Change, this, _1);
+
+    TransPanel1 = &Make<TTransPanel>(this);
+    TransPanel1->SetBounds(9, 36, 154, 86);
+    TransPanel1->SetColor(RGB(255, 255, 255));
+    TransPanel1->SetBevelInner(TBevelCut::bvLowered);
+    TransPanel1->SetBevelOuter(TBevelCut::bvNone);
+    TransPanel1->tabOrder = 1;
+
+    auto& panel = *TransPanel1;
+    LabelUsedPercent = &Make<ui::Label>(&panel, RECT{121, 64, 25, 16}, L" - %", kTahoma13, ui::Alignment::Right);
+    LabelUsed = &Make<ui::Label>(&panel, RECT{8, 66, 31, 14}, L"Used:", kTahoma12);
+    LabelSizeV = &Make<ui::Label>(&panel, RECT{133, 4, 13, 16}, L" - ", kTahoma13, ui::Alignment::Right);
+    LabelSize = &Make<ui::Label>(&panel, RECT{8, 6, 25, 14}, L"Size:", kTahoma12);
+    LabelFreeV = &Make<ui::Label>(&panel, RECT{133, 22, 13, 16}, L" - ", kTahoma13, ui::Alignment::Right);
+    LabelFree = &Make<ui::Label>(&panel, RECT{8, 24, 28, 14}, L"Free:", kTahoma12);
+    ProgressBar1 = &Make<ui::ProgressBar>(&panel);
+    ProgressBar1->SetBounds(8, 50, 138, 10);
+
+    Timer1 = &Make<ui::Timer>();
+    Timer1->SetInterval(3000);
+    Timer1->OnTimer = std::bind(&TForm1::Timer1Timer, this, _1);
+
+    PopupMenu1 = &Make<ui::PopupMenu>(std::vector<ui::PopupMenu::Item>{
+        {L"設定(&O)...", std::bind(&TForm1::Options1Click, this, _1)},
+        {L"-", nullptr},
+        {L"ヘルプ(&H)", std::bind(&TForm1::Help1Click, this, _1)},
+        {L"About(&A)...", std::bind(&TForm1::About1Click, this, _1)},
+        {L"終了(&X)", std::bind(&TForm1::Exit1Click, this, _1)},
+    });
+    popupMenu = PopupMenu1;
+
+    XJustOne1 = &Make<TXJustOne>();
+    XJustOne1->SwitchToPrevious = true;
+
+    OnCreate = std::bind(&TForm1::FormCreate, this, _1);
+    OnClose = std::bind(&TForm1::FormClose, this, _1);
+    OnPaint = std::bind(&TForm1::FormPaint, this, _1);
+}
+
+void TForm1::DriveCount() {
+    Readout readout = RefreshReadout(DriveComboBox1->SelectedDrive(), services_.disks, services_.decimalSeparator);
+    if (readout.barMax) ProgressBar1->SetMax(*readout.barMax);
+    ProgressBar1->SetPosition(readout.barPosition);
+    LabelUsedPercent->SetCaption(ui::AnsiToWide(readout.usedText));
+    LabelSizeV->SetCaption(ui::AnsiToWide(readout.sizeText));
+    LabelFreeV->SetCaption(ui::AnsiToWide(readout.freeText));
+}
+
+std::wstring TForm1::FreeTitle() const {
+    return LabelFreeV->Caption() + L" Free";
+}
+
+void TForm1::AppMinimize(ui::Component&) {
+    ui::App().SetTitle(FreeTitle());
+}
+
+void TForm1::AppRestore(ui::Component&) {
+    ui::App().SetTitle(caption);
+}
+
+void TForm1::Timer1Timer(ui::Component&) {
+    DriveCount();
+    if (ui::App().IsMinimized()) ui::App().SetTitle(FreeTitle());
+}
+
+void TForm1::FormCreate(ui::Component&) {
+    using namespace std::placeholders;
+    MainWindowSettings window(*this);
+    ReadStartupSettings(services_.files, services_.text, window, {SkinEnabled, SkinFile});
+    DWORD skin = GetFileAttributesA("skin");
+    bool skinFolder = skin != INVALID_FILE_ATTRIBUTES && (skin & FILE_ATTRIBUTE_DIRECTORY);
+    if (!skinFolder && !CreateDirectoryA("skin", nullptr)) throw AppError("skinフォルダを作成できません。");
+    DriveCount();
+    SetDoubleBuffered(true);
+    ui::App().OnMinimize = std::bind(&TForm1::AppMinimize, this, _1);
+    ui::App().OnRestore = std::bind(&TForm1::AppRestore, this, _1);
+}
+
+void TForm1::DriveComboBox1Change(ui::Component&) {
+    DriveCount();
+}
+
+void TForm1::FormPaint(ui::Component&) {
+    {
+        TMemIniFile ini(SettingsFilePath(services_.files, services_.text), services_.files, services_.text);
+        // The main-window state, not the form's creation style of the same name.
+        brimview::StayOnTop = ini.GetFlag("Display", "On_Top", false);
+        SetWindowPos(Handle(), brimview::StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+        SkinEnabled = ini.GetFlag("Display", "Skin", true);
+        SkinFile = ini.GetText("Display", "Skin_File", "bg.bmp");
+    }
+    if (!SkinEnabled) return;
+    RECT client{0, 0, clientWidth, clientHeight};
+    std::string path = SkinPath(SkinFile);
+    try {
+        PaintSkin(Canvas(), client, path, services_.text);
+        skinFailure_.clear();
+    } catch (const AppError& e) {
+        // An unreadable skin is reported once; until the file or the setting changes
+        // the window is painted without it, so error boxes do not follow one another.
+        std::string failure = path + '\n' + e.what();
+        if (failure == skinFailure_) return;
+        skinFailure_ = failure;
+        throw;
+    }
+}
+
+void TForm1::FormClose(ui::Component&) {
+    MainWindowSettings window(*this);
+    SaveClosingSettings(services_.files, services_.text, window);
+}
+
+void TForm1::Exit1Click(ui::Component&) {
+    Close();
+}
+
+void TForm1::About1Click(ui::Component&) {}
+
+void TForm1::Options1Click(ui::Component&) {}
+
+void TForm1::Help1Click(ui::Component&) {
+    ui::App().RequestHelp(HELP_CONTEXT, 2);
+}
+
+void TForm1::AlphaSpeedButton2Click(ui::Component&) {
+    ui::App().RequestHelp(HELP_CONTEXT, 2);
+}
+
+void TForm1::AlphaSpeedButton1Click(ui::Component&) {
+    Options1Click(*this);
+}
+
+}  // namespace brimview

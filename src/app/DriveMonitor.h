@@ -1,0 +1,78 @@
+#pragma once
+// The main window: the drive selector over the readout panel with the drive's size,
+// free space, used share and bar, two small blended buttons and a popup menu.
+#include <string>
+
+#include "app/JustOne.h"
+#include "drawing/AlphaBtn.h"
+#include "drawing/AlphaCtl.h"
+#include "drawing/TrPanel.h"
+#include "monitor/DriveCombo.h"
+#include "monitor/Readout.h"
+#include "platform/DriveServices.h"
+#include "platform/FileStore.h"
+#include "platform/TextServices.h"
+#include "ui/Form.h"
+#include "ui/StdCtrls.h"
+
+namespace brimview {
+
+// The system services the program works through, created once at start-up.
+struct Services {
+    FileStore& files;
+    const TextServices& text;
+    DiskSpace& disks;
+    DriveCatalog& drives;
+    char decimalSeparator;
+};
+
+// Main-window state read by every paint; the start-up sequence, the paint and the
+// options dialog set it.
+extern bool SkinEnabled;
+extern std::string SkinFile;
+extern bool StayOnTop;
+
+class TForm1 : public ui::Form {
+public:
+    TForm1(ui::Component* owner, Services services);
+
+    ui::Label* LabelSizeV;
+    ui::Label* LabelFreeV;
+    ui::Timer* Timer1;
+    TDriveComboBox* DriveComboBox1;
+    ui::Label* LabelSize;
+    ui::Label* LabelFree;
+    ui::ProgressBar* ProgressBar1;
+    ui::Label* LabelUsedPercent;
+    ui::Label* LabelUsed;
+    ui::PopupMenu* PopupMenu1;
+    TTransPanel* TransPanel1;
+    TAlphaShape* AlphaShape1;
+    TXJustOne* XJustOne1;
+    TAlphaSpeedButton* AlphaSpeedButton2;
+    TAlphaSpeedButton* AlphaSpeedButton1;
+
+    void DriveCount();
+    void AppMinimize(ui::Component& sender);
+    void AppRestore(ui::Component& sender);
+    void Timer1Timer(ui::Component& sender);
+    void FormCreate(ui::Component& sender);
+    void DriveComboBox1Change(ui::Component& sender);
+    void FormPaint(ui::Component& sender);
+    void FormClose(ui::Component& sender);
+    void Exit1Click(ui::Component& sender);
+    void About1Click(ui::Component& sender);
+    void Options1Click(ui::Component& sender);
+    void Help1Click(ui::Component& sender);
+    void AlphaSpeedButton2Click(ui::Component& sender);
+    void AlphaSpeedButton1Click(ui::Component& sender);
+
+    // The minimised taskbar text: the free space followed by " Free".
+    std::wstring FreeTitle() const;
+
+private:
+    Services services_;
+    std::string skinFailure_;  // the skin path and message last reported
+};
+
+}  // namespace brimview

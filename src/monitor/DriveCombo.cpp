@@ -1,0 +1,143 @@
+#include "monitor/DriveCombo.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ui/StdCtrls.h"
+#include "ui/Text.h"
+
+namespace brimview {
+namespace {
+
+// The icon resources in the order of DriveKind.
+constexpr const wchar_t* kIconNames[] = {L"FLOPPY", L"HARD", L"NETWORK", L"CDROM", L"RAM"};
+
+char CurrentDirectoryDrive() {
+    char directory[MAX_PATH + 1] = "";
+    GetCurrentDirectoryA(sizeof directory, directory);
+    return InitialSelectedDrive(directory);
+}
+
+}  // namespace
+
+TDriveComboBox::TDriveComboBox(ui::Component* owner, ui::WinControl* parent, DriveCatalog& drives,
+                               const TextServices& text)
+    : ui::WinControl(owner, parent), model_(drives, text, CurrentDirectoryDrive()) {
+    for (size_t i = 0; i < icons_.size(); ++i)
+        icons_[i].reset(
+            static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), kIconNames[i], IMAGE_BITMAP, 0, 0, 0)));
+    // The model's change comes after the list shows the new selection.
+    model_.OnChange = [this] {
+        ShowSelection();
+        if (OnChange) OnChange(*this);
+    };
+    model_.OnClick = [this] {
+        if (OnClick) OnClick(*this);
+    };
+    MeasureItemHeight();
+}
+
+void TDriveComboBox::SetSelectedDrive(char letter) {
+    // Asking for the selection needs the list, which is built with the window.
+    Handle();
+    model_.SetSelectedDrive(letter);
+    ShowSelection();
+}
+
+void TDriveComboBox::SetTextCase(TTextCase textCase) {
+    model_.SetTextCase(textCase);
+    if (HandleAllocated()) ShowItems();
+}
+
+void TDriveComboBox::CreateParamsFor(CreateParams& params) {
+    ui::WinControl::CreateParamsFor(params);
+    params.className = WC_COMBOBOXW;
+    params.style =
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
+    // The height of a combo box window includes its dropped-down list.
+    params.height = Height() + 8 * itemHeight_ + 2;
+}
+
+void TDriveComboBox::WindowCreated() {
+    SendMessageW(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight_);
+    SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, itemHeight_);
+    model_.WindowCreated();
+    ShowItems();
+}
+
+void TDriveComboBox::ShowItems() {
+    HWND box = Handle();
+    SendMessageW(box, CB_RESETCONTENT, 0, 0);
+    for (const DriveItem& item : model_.Items()) {
+        std::wstring text = ui::AnsiToWide(item.text);
+        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    ShowSelection();
+}
+
+void TDriveComboBox::ShowSelection() {
+    if (HandleAllocated()) SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(model_.SelectedIndex()), 0);
+}
+
+void TDriveComboBox::MeasureItemHeight() {
+    WindowDc screen(nullptr);
+    Selection font(screen.get(), FontHandle());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen.get(), &metrics);
+    int floppy = icons_[0] ? ui::BitmapSize(icons_[0].get()).cy : 0;
+    itemHeight_ = std::max<int>(metrics.tmHeight, floppy);
+}
+
+void TDriveComboBox::FontChanged() {
+    MeasureItemHeight();
+    RecreateWnd();
+}
+
+HBITMAP TDriveComboBox::IconFor(DriveKind kind) const {
+    return icons_[static_cast<size_t>(kind)].get();
+}
+
+void TDriveComboBox::DrawItem(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    RECT r = item.rcItem;
+    bool selected = item.itemState & ODS_SELECTED;
+    COLORREF back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+    UniqueBrush brush(CreateSolidBrush(back));
+    FillRect(dc, &r, brush.get());
+    const auto& items = model_.Items();
+    if (item.itemID == static_cast<UINT>(-1) || item.itemID >= items.size()) return;
+
+    const DriveItem& drive = items[item.itemID];
+    HBITMAP icon = IconFor(drive.kind);
+    int iconWidth = 16;
+    if (icon) {
+        SIZE size = ui::BitmapSize(icon);
+        iconWidth = size.cx;
+        // The key pixels are left out, so the item's background shows there.
+        ui::DrawTransparentBitmap(dc, r.left + 2, (r.top + r.bottom - size.cy) / 2, icon, ui::BottomLeftColor(icon));
+    }
+    Selection font(dc, FontHandle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    std::wstring text = ui::AnsiToWide(drive.text);
+    RECT textRect{r.left + iconWidth + 6, r.top, r.right, r.bottom};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
+}
+
+bool TDriveComboBox::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_DRAWITEM) {
+        DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        result = TRUE;
+        return true;
+    }
+    if (msg == WM_COMMAND && HIWORD(wParam) == CBN_SELCHANGE) {
+        model_.UserPicked(static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0)));
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace brimview

@@ -1,0 +1,42 @@
+#pragma once
+// The drive selector: an owner-drawn drop-down list of the machine's drives, each
+// with the icon of its kind and its volume label or network name.
+#include <array>
+
+#include "monitor/DriveSelector.h"
+#include "platform/GdiHandles.h"
+#include "ui/Controls.h"
+
+namespace brimview {
+
+class TDriveComboBox : public ui::WinControl {
+public:
+    TDriveComboBox(ui::Component* owner, ui::WinControl* parent, DriveCatalog& drives, const TextServices& text);
+
+    char SelectedDrive() const { return model_.SelectedDrive(); }
+    void SetSelectedDrive(char letter);
+    void SetTextCase(TTextCase textCase);
+    int ItemHeight() const { return itemHeight_; }
+
+    ui::NotifyEvent OnChange;
+    ui::NotifyEvent OnClick;
+
+protected:
+    void CreateParamsFor(CreateParams& params) override;
+    void WindowCreated() override;
+    bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void FontChanged() override;
+
+private:
+    void ShowItems();
+    void ShowSelection();
+    void DrawItem(const DRAWITEMSTRUCT& item);
+    HBITMAP IconFor(DriveKind kind) const;
+    void MeasureItemHeight();
+
+    DriveSelectorModel model_;
+    std::array<UniqueBitmap, 5> icons_;  // by DriveKind
+    int itemHeight_ = 0;
+};
+
+}  // namespace brimview

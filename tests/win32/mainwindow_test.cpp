@@ -1,0 +1,198 @@
+// The main window and the drive selector on real windows under Wine.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "GdiTesting.h"
+#include "MessageBoxWatcher.h"
+#include "app/DriveMonitor.h"
+#include "monitor/Readout.h"
+#include "platform/Win32Drives.h"
+#include "platform/Win32FileStore.h"
+#include "platform/Win32TextServices.h"
+#include "ui/Application.h"
+#include "ui/Text.h"
+
+namespace brimview {
+namespace {
+
+// Two drives of the test's own making: C: fixed with a label, Z: on the network.
+class TwoDrives : public DriveCatalog {
+public:
+    std::uint32_t LogicalDrives() override { return 1u << 2 | 1u << 25; }
+    unsigned DriveType(const std::string& root) override { return root[0] == 'c' ? Fixed : Remote; }
+    std::string VolumeLabel(const std::string&) override { return "Test"; }
+    std::optional<std::string> NetworkName(const std::string&) override { return "\\\\server\\share"; }
+};
+
+class Host : public ui::Form {
+public:
+    explicit Host(ui::Component* owner) : ui::Form(owner, L"TTestHost") {
+        clientWidth = 200;
+        clientHeight = 100;
+    }
+};
+
+struct ComboFixture {
+    TwoDrives drives;
+    Win32TextServices text;
+    Host host{nullptr};
+    TDriveComboBox& combo = host.Make<TDriveComboBox>(&host, drives, text);
+    std::vector<std::string> events;
+    ComboFixture() {
+        combo.SetBounds(10, 10, 154, 19);
+        combo.SetTextCase(TTextCase::tcUpperCase);
+        combo.OnChange = [this](ui::Component&) { events.push_back(std::string("change:") + combo.SelectedDrive()); };
+        combo.OnClick = [this](ui::Component&) { events.push_back(std::string("click:") + combo.SelectedDrive()); };
+        host.Handle();
+    }
+    void Pick(int index) {
+        SendMessageW(combo.Handle(), CB_SETCURSEL, index, 0);
+        SendMessageW(host.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo.Handle()));
+    }
+};
+
+TEST(DriveComboBox, PickingRaisesClickThenChangeTwiceWithTheNewLetter) {
+    ComboFixture f;
+    f.combo.SetSelectedDrive('c');
+    ASSERT_EQ(f.combo.SelectedDrive(), 'C');
+    EXPECT_EQ(SendMessageW(f.combo.Handle(), CB_GETCURSEL, 0, 0), 0);
+    f.events.clear();
+
+    f.Pick(1);
+    EXPECT_EQ(f.events, (std::vector<std::string>{"click:C", "change:Z", "change:Z"}));
+    f.events.clear();
+    f.Pick(1);  // the drive already chosen
+    EXPECT_EQ(f.events, (std::vector<std::string>{"click:Z", "change:Z"}));
+
+    // A letter without an item shows no item rather than another drive's.
+    f.combo.SetSelectedDrive('Q');
+    EXPECT_EQ(f.combo.SelectedDrive(), 'Q');
+    EXPECT_EQ(SendMessageW(f.combo.Handle(), CB_GETCURSEL, 0, 0), CB_ERR);
+}
+
+TEST(DriveComboBox, ItemsShowTheKindIconOnTheItemBackgroundAndTheTextAfterIt) {
+    ComboFixture f;
+    wchar_t text[64] = L"";
+    SendMessageW(f.combo.Handle(), CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"Z: \\\\SERVER\\SHARE");
+
+    const int width = 154, height = f.combo.ItemHeight();
+    test::Surface surface(width, height, [](int, int) { return RGB(1, 2, 3); });
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_COMBOBOX;
+    item.itemID = 0;
+    item.itemAction = ODA_DRAWENTIRE;
+    item.hwndItem = f.combo.Handle();
+    item.hDC = surface.Dc();
+    item.rcItem = {0, 0, width, height};
+    SendMessageW(f.host.Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+    test::Image pixels = surface.Pixels();
+
+    const COLORREF background = GetSysColor(COLOR_WINDOW);
+    HBITMAP icon = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"HARD", IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(icon, nullptr) << "the test program carries the drive icons";
+    test::Surface iconPixels(16, 11, [](int, int) { return RGB(0, 0, 0); });
+    {
+        UniqueMemoryDc source(CreateCompatibleDC(nullptr));
+        Selection selected(source.get(), icon);
+        BitBlt(iconPixels.Dc(), 0, 0, 16, 11, source.get(), 0, 0, SRCCOPY);
+    }
+    test::Image iconImage = iconPixels.Pixels();
+    const COLORREF key = iconImage.At(0, 10);
+    const int top = (height - 11) / 2;
+    for (int y = 0; y < 11; ++y)
+        for (int x = 0; x < 16; ++x) {
+            COLORREF want = iconImage.At(x, y) == key ? background : iconImage.At(x, y);
+            ASSERT_EQ(pixels.At(2 + x, top + y), want) << x << "," << y;
+        }
+    // The text starts at the icon's width plus 6 (22): between the icon and it only the background.
+    for (int y = 0; y < height; ++y)
+        for (int x = 18; x < 22; ++x) ASSERT_EQ(pixels.At(x, y), background) << x << "," << y;
+    bool textDrawn = false;
+    for (int y = 0; y < height; ++y)
+        for (int x = 22; x < 60; ++x) textDrawn |= pixels.At(x, y) != background;
+    EXPECT_TRUE(textDrawn);
+    DeleteObject(icon);
+}
+
+// A main window with the real services, created in a scratch folder of its own.
+struct MainWindowFixture {
+    Win32TextServices text;
+    Win32FileStore files;
+    Win32DiskSpace disks;
+    Win32DriveCatalog drives;
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::path folder;
+    explicit MainWindowFixture(const char* name) {
+        folder = previous / name;
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        std::filesystem::current_path(folder);
+    }
+    ~MainWindowFixture() { std::filesystem::current_path(previous); }
+    Services services() { return Services{files, text, disks, drives, DecimalSeparator()}; }
+};
+
+std::wstring Expected(std::int64_t bytes) {
+    return ui::AnsiToWide(UnitText(bytes, DecimalSeparator()));
+}
+
+TEST(MainWindow, RefreshShowsWhatTheSystemReportsForRealDrives) {
+    MainWindowFixture f("refresh");
+    TForm1 form(nullptr, f.services());
+    form.FinishCreation();
+    for (char letter : {'C', 'Z'}) {
+        form.DriveComboBox1->SetSelectedDrive(letter);
+        ULARGE_INTEGER available, total;
+        const char root[] = {letter, ':', '\\', 0};
+        ASSERT_TRUE(GetDiskFreeSpaceExA(root, &available, &total, nullptr));
+        form.DriveCount();
+        EXPECT_EQ(form.LabelSizeV->Caption(), Expected(static_cast<std::int64_t>(total.QuadPart)));
+        EXPECT_EQ(form.LabelFreeV->Caption(), Expected(static_cast<std::int64_t>(available.QuadPart)));
+        EXPECT_EQ(form.ProgressBar1->Max(), static_cast<int>(total.QuadPart >> 20));
+        EXPECT_EQ(form.ProgressBar1->Position(), static_cast<int>((total.QuadPart - available.QuadPart) >> 20));
+        EXPECT_EQ(SendMessageW(form.ProgressBar1->Handle(), PBM_GETPOS, 0, 0), form.ProgressBar1->Position());
+    }
+    EXPECT_TRUE(std::filesystem::is_directory("skin")) << "the skin folder is made in the current directory";
+}
+
+TEST(MainWindow, MinimisedTitleFollowsTheFreeSpaceAndRestoreBringsTheCaptionBack) {
+    MainWindowFixture f("title");
+    TForm1 form(nullptr, f.services());
+    form.FinishCreation();
+    ui::App().SetTitle(L"Brimview");
+    ui::App().Minimize();
+    test::PumpMessages();
+    EXPECT_EQ(ui::App().Title(), form.LabelFreeV->Caption() + L" Free");
+    form.Timer1Timer(form);
+    EXPECT_EQ(ui::App().Title(), form.LabelFreeV->Caption() + L" Free");
+    ui::App().Restore();
+    test::PumpMessages();
+    EXPECT_EQ(ui::App().Title(), L"Brimview");
+    ui::App().OnMinimize = nullptr;
+    ui::App().OnRestore = nullptr;
+}
+
+TEST(MainWindow, ASkinFolderThatCannotBeMadeIsReportedAndTheRestOfStartUpSkipped) {
+    MainWindowFixture f("noskin");
+    { std::ofstream("skin") << "a file where the folder should be"; }
+    test::MessageBoxWatcher watcher;
+    TForm1 form(nullptr, f.services());
+    ui::App().SetTitle(L"Brimview");
+    form.FinishCreation();
+    auto seen = watcher.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], L"Brimview|skinフォルダを作成できません。");
+    EXPECT_FALSE(form.DoubleBuffered()) << "the steps after the failing one are skipped";
+    EXPECT_FALSE(ui::App().OnMinimize);
+}
+
+}  // namespace
+}  // namespace brimview
