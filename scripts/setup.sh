@@ -6,7 +6,8 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest libgtest-dev
           mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-          wine wine32:i386 wine64 fonts-wine fonts-ipafont-gothic
+          # libxi6:i386: the 32-bit Wine needs it to confine the cursor (ClipCursor).
+          wine wine32:i386 wine64 libxi6:i386 fonts-wine fonts-ipafont-gothic
           locales xvfb xauth x11-utils xdotool imagemagick fp-utils-3.2.2 file hyperfine)
 
 missing=()
