@@ -1,0 +1,94 @@
+#include "help/About.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "help/HelpRouting.h"
+#include "platform/Win32FileStore.h"
+#include "drawing/TrPanel.h"
+#include "ui/Application.h"
+#include "ui/DialogCtrls.h"
+#include "ui/Text.h"
+
+namespace brimview {
+
+std::string ReadVersionText() {
+    return FileVersionText(Win32FileStore().ExecutablePath());
+}
+
+std::string FileVersionText(const std::string& path) {
+    DWORD unused = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &unused);
+    if (size == 0) return {};
+    std::vector<BYTE> record(size);
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, record.data())) return {};
+    void* fixed = nullptr;
+    UINT length = 0;
+    // "\" is the fixed part; a shorter block than its layout would be read beyond its end.
+    if (!VerQueryValueA(record.data(), "\\", &fixed, &length) || !fixed || length < sizeof(VS_FIXEDFILEINFO)) return {};
+    const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+    return FormatVersion(info->dwFileVersionMS, info->dwFileVersionLS);
+}
+
+void OpenLink(const std::string& url) {
+    ShellExecuteA(ui::App().Handle(), "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+TAboutBox* AboutBox = nullptr;
+
+namespace {
+
+constexpr wchar_t kHomePage[] = L"https://brimview.example.org/";
+
+}  // namespace
+
+TAboutBox::TAboutBox(ui::Component* owner) : ui::Form(owner, L"TAboutBox") {
+    using namespace std::placeholders;
+    caption = L"About";
+    clientWidth = 298;
+    clientHeight = 213;
+    border = ui::FormBorder::Dialog;
+    position = ui::FormPosition::ScreenCenter;
+    SetFont(ui::FontSpec{});
+    const ui::FontSpec font;
+
+    auto& panel = Make<TTransPanel>(this);
+    panel.SetBounds(8, 8, 281, 161);
+    panel.SetBevelInner(TBevelCut::bvRaised);
+    panel.SetBevelOuter(TBevelCut::bvLowered);
+    auto& icon = Make<ui::Image>(&panel, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
+    icon.SetBounds(8, 8, 32, 32);
+    ProductName = &Make<ui::Label>(&panel, RECT{79, 8, 0, 12}, L"", font);
+    Version = &Make<ui::Label>(&panel, RECT{79, 28, 0, 12}, L"", font);
+    Copyright = &Make<ui::Label>(&panel, RECT{79, 56, 0, 12}, L"Copyright (C) Brimview project", font);
+    Copyright2 = &Make<ui::Label>(&panel, RECT{166, 69, 0, 12}, L"All rights reserved.", font);
+    ui::FontSpec link = font;
+    link.color = RGB(0, 0, 255);
+    link.underline = true;
+    URL = &Make<ui::Label>(&panel, RECT{142, 86, 0, 12}, kHomePage, link);
+    URL->hint = kHomePage;
+    URL->cursor = LoadCursorW(nullptr, IDC_HAND);
+    URL->OnClick = std::bind(&TAboutBox::UrlMailClick, this, _1);
+    Comments = &Make<ui::Label>(&panel, RECT{79, 116, 0, 12}, L"ドライブの容量と空き領域を表示します", font);
+
+    auto& ok = Make<ui::Button>(this, L"OK", IDOK, ui::mrOk, true);
+    ok.SetBounds(111, 180, 75, 25);
+
+    OnCreate = std::bind(&TAboutBox::FormCreate, this, _1);
+}
+
+void TAboutBox::FormCreate(ui::Component&) {
+    caption = ui::App().Title() + L" のバージョン情報";
+    SetWindowTextW(Handle(), caption.c_str());
+    ProductName->SetCaption(ui::App().Title());
+    Version->SetCaption(L"Version: " + ui::AnsiToWide(ReadVersionText()));
+}
+
+void TAboutBox::UrlMailClick(ui::Component& sender) {
+    if (auto* label = dynamic_cast<ui::Label*>(&sender)) OpenLink(ui::WideToAnsi(label->hint));
+}
+
+}  // namespace brimview

@@ -1,0 +1,42 @@
+#pragma once
+// What the About box asks of the system: the program's version from its own version record,
+// and opening the maker's home page with the shell.
+#include <string>
+
+#include "ui/Form.h"
+#include "ui/StdCtrls.h"
+
+namespace brimview {
+
+// The file version of the running executable's version record, as "1.0.1.0"; empty when the
+// executable has no version record or it cannot be read.
+std::string ReadVersionText();
+
+// The same for any file, by its ANSI path.
+std::string FileVersionText(const std::string& path);
+
+// Opens the text (a web address) with the shell's "open", owned by the application window;
+// a failure (no browser, no association) is not reported.
+void OpenLink(const std::string& url);
+
+// The About box: the program's icon, name and version, the maker's lines and a link to
+// the maker's home page.
+class TAboutBox : public ui::Form {
+public:
+    explicit TAboutBox(ui::Component* owner);
+
+    ui::Label* ProductName;
+    ui::Label* Version;
+    ui::Label* Copyright;
+    ui::Label* Copyright2;
+    ui::Label* URL;
+    ui::Label* Comments;
+
+    void FormCreate(ui::Component& sender);
+    void UrlMailClick(ui::Component& sender);
+};
+
+// The one About box, created hidden at start-up.
+extern TAboutBox* AboutBox;
+
+}  // namespace brimview
