@@ -1,0 +1,61 @@
+#pragma once
+// What the options dialog does with the settings file, apart from its window: filling
+// its controls when it is shown, and writing and applying them on OK. The controls'
+// state travels as plain data.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/FileStore.h"
+#include "platform/TextServices.h"
+
+namespace brimview {
+
+// The dialog's controls; the initial values are those of the layout.
+struct OptionsState {
+    int spinValue = 3;              // the interval count as the spin field reads; may lie outside its range
+    bool seconds = true;            // the "秒" radio button
+    bool minutes = false;           // the "分" radio button
+    bool minimized = false;         // start minimised
+    bool onTop = false;             // always on top
+    bool transparency = false;      // translucent main window
+    int trackPosition = 255;        // opacity slider, 1..255
+    bool skin = true;               // use a background picture
+    int skinIndex = -1;             // selected entry of the skin list; -1 when none
+    bool panelTransparent = false;  // let the background show through the readout panel
+};
+
+// The main window's state that OK changes.
+struct MainWindowOptions {
+    std::int32_t timerInterval = 3000;  // milliseconds
+    bool stayOnTop = false;
+    bool alphaBlend = false;
+    std::uint8_t alphaBlendValue = 255;
+    bool panelTransparent = false;
+};
+
+struct ConfirmedOptions {
+    MainWindowOptions window;
+    bool skinOff = false;  // the chosen skin file is missing: the main window's skin switch goes off
+};
+
+// The state read from the settings file, each control keeping its present state where a
+// key is absent. skins are the list's entries in the list's order. Throws AppError when
+// the file cannot be read.
+OptionsState FillOptions(FileStore& files, const TextServices& text, const OptionsState& present,
+                         const std::vector<std::string>& skins);
+
+// Writes every setting the dialog shows, switches the skin off when its file is missing
+// (whatever the tick says), saves, and reads back what the main window takes; present is
+// the main window's state, which stays where a key is absent. Throws AppError when the
+// file cannot be read or saved; nothing is to be applied then.
+ConfirmedOptions ConfirmOptions(FileStore& files, const TextServices& text, const OptionsState& state,
+                                const std::vector<std::string>& skins, const MainWindowOptions& present);
+
+// The interval count the spin field offers, in seconds or in minutes.
+constexpr int kIntervalCountMin = 1;
+constexpr int kIntervalCountMax = 60;
+// The count held within that range.
+int HoldIntervalCount(int count);
+
+}  // namespace brimview
