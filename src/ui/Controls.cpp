@@ -287,6 +287,14 @@ bool WinControl::Reflected(UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
 
+HBRUSH WinControl::BackgroundBrush() {
+    if (backgroundColor_ != color_ || !background_) {
+        background_.reset(CreateSolidBrush(color_));
+        backgroundColor_ = color_;
+    }
+    return background_.get();
+}
+
 LRESULT WinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
     return ownClass_ ? DefWindowProcW(hwnd_, msg, wParam, lParam) : DefSubclassProc(hwnd_, msg, wParam, lParam);
 }
@@ -309,6 +317,17 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DRAWITEM:
             from = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
             break;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT) {
+                POINT pt;
+                GetCursorPos(&pt);
+                ScreenToClient(hwnd_, &pt);
+                if (GraphicControl* under = GraphicAt(pt); under && under->cursor) {
+                    SetCursor(under->cursor);
+                    return TRUE;
+                }
+            }
+            return DefaultHandler(msg, wParam, lParam);
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
@@ -328,8 +347,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void CustomControl::EraseBackground(HDC dc) {
     RECT r{0, 0, width_, height_};
-    UniqueBrush brush(CreateSolidBrush(color_));
-    FillRect(dc, &r, brush.get());
+    FillRect(dc, &r, BackgroundBrush());
 }
 
 void CustomControl::PaintAll(HDC dc) {

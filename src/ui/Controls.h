@@ -65,6 +65,8 @@ public:
     virtual void MouseLeave() {}
     virtual void MouseDown(POINT) {}
     virtual void MouseUp(POINT) {}
+
+    HCURSOR cursor = nullptr;  // the mouse pointer over the control; null: the parent's
 };
 
 class WinControl : public Control {
@@ -120,6 +122,8 @@ protected:
     virtual void FontChanged();
 
     void DestroyHandle();
+    // A brush of the control's colour, for its own background and its children's.
+    HBRUSH BackgroundBrush();
 
     COLORREF color_;
 
@@ -138,6 +142,8 @@ private:
     GraphicControl* hot_ = nullptr;
     GraphicControl* captured_ = nullptr;
     HWND tooltip_ = nullptr;
+    UniqueBrush background_;
+    COLORREF backgroundColor_ = CLR_INVALID;
 };
 
 // A windowed control of the program's own class that paints itself: the background

@@ -107,6 +107,16 @@ bool RadioButton::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
 GroupBox::GroupBox(Component* owner, WinControl* parent, std::wstring caption)
     : SystemControl(owner, parent, WC_BUTTONW, BS_GROUPBOX, std::move(caption)) {}
 
+LRESULT GroupBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The system's group box paints only its frame; as a container it fills its inside too.
+    if (msg == WM_ERASEBKGND) {
+        RECT r{0, 0, width_, height_};
+        FillRect(reinterpret_cast<HDC>(wParam), &r, BackgroundBrush());
+        return 1;
+    }
+    return SystemControl::WndProc(msg, wParam, lParam);
+}
+
 PageControl::PageControl(Component* owner, WinControl* parent)
     : SystemControl(owner, parent, WC_TABCONTROLW, WS_TABSTOP, L"") {}
 
@@ -240,7 +250,8 @@ void SpinEdit::SetValue(int value) {
 }
 
 void SpinEdit::Step(int delta) {
-    SetValue(std::clamp(Value() + delta, min_, max_));
+    // Wider than int: the field may hold the largest whole number.
+    SetValue(static_cast<int>(std::clamp<long long>(static_cast<long long>(Value()) + delta, min_, max_)));
 }
 
 void SpinEdit::ClampToRange() {

@@ -72,9 +72,13 @@ private:
     bool checked_ = false;
 };
 
+// A framed, captioned group that holds other controls.
 class GroupBox : public SystemControl {
 public:
     GroupBox(Component* owner, WinControl* parent, std::wstring caption);
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 // A plain container filled with the button face.

@@ -96,14 +96,16 @@ void Form::Close() {
 
 int Form::ShowModal() {
     modalResult = mrNone;
-    HWND owner = App().MainForm() && App().MainForm() != this ? App().MainForm()->Handle() : nullptr;
-    if (owner) EnableWindow(owner, FALSE);
+    // The main window is asked for its window again afterwards: a handler of the dialog
+    // may have re-created it meanwhile.
+    Form* owner = App().MainForm() != this ? App().MainForm() : nullptr;
+    if (owner) EnableWindow(owner->Handle(), FALSE);
     Show();
     while (modalResult == mrNone && App().ProcessMessage()) {
     }
-    if (owner) EnableWindow(owner, TRUE);
+    if (owner) EnableWindow(owner->Handle(), TRUE);
     Hide();
-    if (owner) SetForegroundWindow(owner);
+    if (owner && IsWindowVisible(owner->Handle())) SetForegroundWindow(owner->Handle());
     if (App().Terminated()) PostQuitMessage(0);  // leave the quit message to the main loop
     return modalResult;
 }
@@ -210,7 +212,7 @@ LRESULT Form::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void Form::DialogCommand(int id) {
-    if (id == IDCANCEL && App().MainForm() != this) modalResult = mrCancel;
+    if (App().MainForm() != this) modalResult = id == IDOK ? mrOk : mrCancel;
 }
 
 LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

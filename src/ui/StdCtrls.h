@@ -29,7 +29,6 @@ public:
     void Paint(HDC dc) override;
 
     NotifyEvent OnClick;
-    HCURSOR cursor = nullptr;
 
 protected:
     void MouseUp(POINT pt) override;
