@@ -1,6 +1,8 @@
 #include "app/DriveMonitor.h"
 
 #include "drawing/Skin.h"
+#include "help/About.h"
+#include "settings/Options.h"
 #include "platform/AppError.h"
 #include "settings/MemIniFile.h"
 #include "settings/SettingsPath.h"
@@ -114,6 +116,8 @@ TForm1::TForm1(ui::Component* owner, Services services) : ui::Form(owner, L"TFor
     });
     popupMenu = PopupMenu1;
 
+    HTMLHelp1 = &Make<THTMLHelp>(services.files, services.text);
+
     XJustOne1 = &Make<TXJustOne>();
     XJustOne1->SwitchToPrevious = true;
 
@@ -200,9 +204,13 @@ void TForm1::Exit1Click(ui::Component&) {
     Close();
 }
 
-void TForm1::About1Click(ui::Component&) {}
+void TForm1::About1Click(ui::Component&) {
+    AboutBox->ShowModal();
+}
 
-void TForm1::Options1Click(ui::Component&) {}
+void TForm1::Options1Click(ui::Component&) {
+    PagesDlg->ShowModal();
+}
 
 void TForm1::Help1Click(ui::Component&) {
     ui::App().RequestHelp(HELP_CONTEXT, 2);

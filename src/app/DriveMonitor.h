@@ -7,6 +7,7 @@
 #include "drawing/AlphaBtn.h"
 #include "drawing/AlphaCtl.h"
 #include "drawing/TrPanel.h"
+#include "help/HtmlHelp.h"
 #include "monitor/DriveCombo.h"
 #include "monitor/Readout.h"
 #include "platform/DriveServices.h"
@@ -49,6 +50,7 @@ public:
     TTransPanel* TransPanel1;
     TAlphaShape* AlphaShape1;
     TXJustOne* XJustOne1;
+    THTMLHelp* HTMLHelp1;
     TAlphaSpeedButton* AlphaSpeedButton2;
     TAlphaSpeedButton* AlphaSpeedButton1;
 

@@ -4,6 +4,8 @@
 
 #include "app/DriveMonitor.h"
 #include "drawing/AlphaBlendProc.h"
+#include "help/About.h"
+#include "settings/Options.h"
 #include "platform/LayeredWindows.h"
 #include "platform/Win32Drives.h"
 #include "platform/Win32FileStore.h"
@@ -19,9 +21,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     AlphaBlendProc();
     LayeredWindows();
 
+    Services services{files, text, disks, drives, DecimalSeparator()};
+
     ui::Application app;
     app.SetTitle(L"Brimview");
-    app.CreateForm<TForm1>(Services{files, text, disks, drives, DecimalSeparator()});
+    TForm1& form1 = app.CreateForm<TForm1>(services);
+    AboutBox = &app.CreateForm<TAboutBox>();
+    PagesDlg = &app.CreateForm<TPagesDlg>(form1, services);
     app.Run(showCommand);
     return 0;
 }

@@ -1,0 +1,166 @@
+#include "settings/Options.h"
+
+#include <commctrl.h>
+
+#include "app/DriveMonitor.h"
+#include "ui/Application.h"
+
+namespace brimview {
+
+TPagesDlg* PagesDlg = nullptr;
+
+namespace {
+
+// Windows 2000 (5.0) brought layered windows; the version helpers of later systems
+// no longer tell the truth about the version, but any system that runs this build has them.
+bool CanDrawTranslucentWindows() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    GetVersionExA(&version);
+#pragma GCC diagnostic pop
+    return version.dwMajorVersion >= 5;
+}
+
+ui::SystemControl& MakeLabel(ui::Component& owner, ui::WinControl* parent, RECT bounds, std::wstring caption) {
+    auto& label = owner.Make<ui::SystemControl>(parent, WC_STATICW, SS_LEFT | SS_NOPREFIX, std::move(caption));
+    label.SetBounds(bounds.left, bounds.top, bounds.right, bounds.bottom);
+    return label;
+}
+
+template <class T>
+T& Place(T& control, int left, int top, int width, int height, int tabOrder = 0) {
+    control.SetBounds(left, top, width, height);
+    control.tabOrder = tabOrder;
+    return control;
+}
+
+}  // namespace
+
+TPagesDlg::TPagesDlg(ui::Component* owner, TForm1& mainWindow, const Services& services)
+    : ui::Form(owner, L"TPagesDlg"), mainWindow_(mainWindow), services_(services) {
+    using namespace std::placeholders;
+    caption = L"設定";
+    clientWidth = 346;
+    clientHeight = 314;
+    border = ui::FormBorder::Dialog;
+    position = ui::FormPosition::ScreenCenter;
+    SetFont(ui::FontSpec{});
+
+    Panel1 = &Place(Make<ui::Panel>(this), 0, 0, 346, 280);
+    PageControl1 = &Place(Make<ui::PageControl>(Panel1), 5, 5, 336, 270);
+    ui::Panel& general = PageControl1->AddPage(L"全般");
+    ui::Panel& display = PageControl1->AddPage(L"表示");
+
+    GroupBox1 = &Place(Make<ui::GroupBox>(&general, L"更新間隔"), 8, 16, 313, 89);
+    SpinEdit1 = &Place(Make<ui::SpinEdit>(GroupBox1, kIntervalCountMin, kIntervalCountMax, 3), 16, 24, 41, 21, 0);
+    SpinEdit1->decimalSeparator = static_cast<wchar_t>(static_cast<unsigned char>(services.decimalSeparator));
+    RadioButton1 = &Place(Make<ui::RadioButton>(GroupBox1, L"秒"), 72, 25, 33, 17, 1);
+    RadioButton1->SetChecked(true);
+    RadioButton2 = &Place(Make<ui::RadioButton>(GroupBox1, L"分"), 72, 49, 33, 17, 2);
+    Label1 = &MakeLabel(*this, GroupBox1, {111, 27, 47, 12}, L"毎に更新");
+
+    GroupBox2 = &Place(Make<ui::GroupBox>(&display, L"ウィンドウ"), 8, 16, 313, 121, 0);
+    CheckBox5 = &Place(Make<ui::CheckBox>(GroupBox2, L"最小化で起動"), 16, 16, 97, 17, 3);
+    CheckBox1 = &Place(Make<ui::CheckBox>(GroupBox2, L"常に手前に表示"), 16, 40, 105, 17, 0);
+    CheckBox2 = &Place(Make<ui::CheckBox>(GroupBox2, L"半透明表示 （Windows 2000/XPのみ対応）"), 16, 64, 249, 17, 1);
+    TransPanel = &Place(Make<ui::Panel>(GroupBox2), 32, 77, 249, 41, 2);
+    TransPanel->SetVisible(false);
+    Label2 = &MakeLabel(*this, TransPanel, {1, 15, 24, 12}, L"透明");
+    TrackBar1 = &Place(Make<ui::TrackBar>(TransPanel, 1, 255, 20), 34, 10, 180, 25);
+    Label3 = &MakeLabel(*this, TransPanel, {213, 15, 36, 12}, L"不透明");
+
+    GroupBox3 = &Place(Make<ui::GroupBox>(&display, L"背景画像"), 8, 140, 313, 93, 1);
+    CheckBox3 = &Place(Make<ui::CheckBox>(GroupBox3, L"背景画像を使う"), 16, 20, 97, 17, 0);
+    CheckBox3->SetChecked(true);
+    FileComboTF1 = &Place(Make<TFileComboTF>(GroupBox3), 71, 41, 170, 20, 1);
+    FileComboTF1->SetItemHeight(12);
+    FileComboTF1->SetDirectory("skin");
+    FileComboTF1->SetMask("*.bmp");
+    CheckBox4 = &Place(Make<ui::CheckBox>(GroupBox3, L"背景画像を透過"), 16, 69, 110, 17, 2);
+
+    Panel2 = &Place(Make<ui::Panel>(this), 0, 280, 346, 34);
+    OKBtn = &Place(Make<ui::Button>(Panel2, L"OK", IDOK, ui::mrOk, true), 106, 2, 75, 25, 0);
+    CancelBtn = &Place(Make<ui::Button>(Panel2, L"キャンセル", IDCANCEL, ui::mrCancel, false), 186, 2, 75, 25, 1);
+    HelpBtn = &Place(Make<ui::Button>(Panel2, L"ヘルプ(&H)", 100, ui::mrNone, false), 266, 2, 75, 25, 2);
+
+    OnActivate = std::bind(&TPagesDlg::FormActivate, this, _1);
+    OKBtn->OnClick = std::bind(&TPagesDlg::OKBtnClick, this, _1);
+    CheckBox2->OnClick = std::bind(&TPagesDlg::CheckBox2Click, this, _1);
+    CheckBox3->OnClick = std::bind(&TPagesDlg::CheckBox3Click, this, _1);
+    HelpBtn->OnClick = std::bind(&TPagesDlg::HelpBtnClick, this, _1);
+}
+
+OptionsState TPagesDlg::State() {
+    OptionsState state;
+    state.spinValue = SpinEdit1->Value();
+    state.seconds = RadioButton1->Checked();
+    state.minutes = RadioButton2->Checked();
+    state.minimized = CheckBox5->Checked();
+    state.onTop = CheckBox1->Checked();
+    state.transparency = CheckBox2->Checked();
+    state.trackPosition = TrackBar1->Position();
+    state.skin = CheckBox3->Checked();
+    state.skinIndex = FileComboTF1->ItemIndex();
+    state.panelTransparent = CheckBox4->Checked();
+    return state;
+}
+
+void TPagesDlg::Show(const OptionsState& state) {
+    RadioButton1->SetChecked(state.seconds);
+    RadioButton2->SetChecked(state.minutes);
+    SpinEdit1->SetValue(state.spinValue);
+    CheckBox5->SetChecked(state.minimized);
+    CheckBox1->SetChecked(state.onTop);
+    CheckBox2->SetChecked(state.transparency);
+    TrackBar1->SetPosition(state.trackPosition);
+    CheckBox3->SetChecked(state.skin);
+    FileComboTF1->SetItemIndex(state.skinIndex);
+    CheckBox4->SetChecked(state.panelTransparent);
+}
+
+void TPagesDlg::FormActivate(ui::Component&) {
+    Show(FillOptions(services_.files, services_.text, State(), FileComboTF1->Items()));
+    CheckBox2->SetEnabled(CanDrawTranslucentWindows());
+    CheckBox2Click(*this);
+    CheckBox3Click(*this);
+}
+
+void TPagesDlg::OKBtnClick(ui::Component&) {
+    TForm1& main = mainWindow_;
+    MainWindowOptions present{static_cast<std::int32_t>(main.Timer1->Interval()), main.StayOnTop(), main.AlphaBlend(),
+                              main.AlphaBlendValue(), main.TransPanel1->Transparent()};
+    ConfirmedOptions confirmed =
+        ConfirmOptions(services_.files, services_.text, State(), FileComboTF1->Items(), present);
+    if (confirmed.skinOff) SkinEnabled = false;
+    const MainWindowOptions& apply = confirmed.window;
+    main.Timer1->SetInterval(apply.timerInterval > 0 ? static_cast<unsigned>(apply.timerInterval) : 0);
+    main.SetStayOnTop(apply.stayOnTop);
+    main.SetAlphaBlend(apply.alphaBlend);
+    main.SetAlphaBlendValue(apply.alphaBlendValue);
+    main.TransPanel1->SetTransparent(apply.panelTransparent);
+    main.Invalidate();
+    main.TransPanel1->Invalidate();
+}
+
+void TPagesDlg::CheckBox2Click(ui::Component&) {
+    TransPanel->SetVisible(CheckBox2->Checked());
+}
+
+void TPagesDlg::CheckBox3Click(ui::Component&) {
+    EnableWindow(FileComboTF1->Handle(), CheckBox3->Checked());
+}
+
+void TPagesDlg::HelpBtnClick(ui::Component&) {
+    ui::App().RequestHelp(HELP_CONTEXT, 16);
+}
+
+void TPagesDlg::DialogCommand(int id) {
+    if (id == IDOK)
+        OKBtn->Click();
+    else
+        ui::Form::DialogCommand(id);
+}
+
+}  // namespace brimview

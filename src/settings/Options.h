@@ -1,0 +1,64 @@
+#pragma once
+// The options dialog: every user setting on two tab pages, filled from the settings
+// file each time it is shown, written back and applied to the main window on OK.
+#include "settings/FileComboTF.h"
+#include "settings/OptionsLogic.h"
+#include "ui/DialogCtrls.h"
+#include "ui/Form.h"
+#include "ui/StdCtrls.h"
+
+namespace brimview {
+
+class TForm1;
+struct Services;
+
+class TPagesDlg : public ui::Form {
+public:
+    TPagesDlg(ui::Component* owner, TForm1& mainWindow, const Services& services);
+
+    ui::Panel* Panel1;
+    ui::PageControl* PageControl1;
+    ui::GroupBox* GroupBox1;
+    ui::SpinEdit* SpinEdit1;
+    ui::RadioButton* RadioButton1;
+    ui::RadioButton* RadioButton2;
+    ui::SystemControl* Label1;
+    ui::GroupBox* GroupBox2;
+    ui::CheckBox* CheckBox5;
+    ui::CheckBox* CheckBox1;
+    ui::CheckBox* CheckBox2;
+    ui::Panel* TransPanel;
+    ui::SystemControl* Label2;
+    ui::TrackBar* TrackBar1;
+    ui::SystemControl* Label3;
+    ui::GroupBox* GroupBox3;
+    ui::CheckBox* CheckBox3;
+    TFileComboTF* FileComboTF1;
+    ui::CheckBox* CheckBox4;
+    ui::Panel* Panel2;
+    ui::Button* OKBtn;
+    ui::Button* CancelBtn;
+    ui::Button* HelpBtn;
+
+    void FormActivate(ui::Component& sender);
+    void OKBtnClick(ui::Component& sender);
+    void CheckBox2Click(ui::Component& sender);
+    void CheckBox3Click(ui::Component& sender);
+    void HelpBtnClick(ui::Component& sender);
+
+    // The controls' state as plain data, and back.
+    OptionsState State();
+    void Show(const OptionsState& state);
+
+protected:
+    void DialogCommand(int id) override;
+
+private:
+    TForm1& mainWindow_;
+    const Services& services_;
+};
+
+// The one options dialog, created hidden at start-up.
+extern TPagesDlg* PagesDlg;
+
+}  // namespace brimview

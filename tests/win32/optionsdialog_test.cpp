@@ -1,0 +1,113 @@
+// The options dialog on real windows under Wine: filled from a crafted settings file,
+// confirmed with OK, and applied to the running main window.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "GdiTesting.h"
+#include "app/DriveMonitor.h"
+#include "platform/Win32Drives.h"
+#include "platform/Win32FileStore.h"
+#include "platform/Win32TextServices.h"
+#include "settings/Options.h"
+#include "settings/SettingsPath.h"
+#include "ui/Application.h"
+
+namespace brimview {
+namespace {
+
+struct DialogFixture {
+    Win32TextServices text;
+    Win32FileStore files;
+    Win32DiskSpace disks;
+    Win32DriveCatalog drives;
+    Services services{files, text, disks, drives, '.'};
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::string ini = SettingsFilePath(files, text);
+
+    explicit DialogFixture(const std::string& settings) {
+        std::filesystem::path folder = previous / "options";
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder / "skin");
+        std::ofstream(folder / "skin" / "bg.bmp") << "BM";
+        std::ofstream(folder / "skin" / "wood.bmp") << "BM";
+        std::filesystem::current_path(folder);
+        std::ofstream(ini, std::ios::binary) << settings;
+    }
+    ~DialogFixture() {
+        std::filesystem::remove(ini);
+        std::filesystem::current_path(previous);
+    }
+    std::string Saved() const {
+        std::ifstream in(ini, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+};
+
+std::function<void()> pendingAction;
+
+void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    pendingAction();
+}
+
+// Runs the dialog modally until the action, run inside its loop, closes it.
+int RunModal(TPagesDlg& dialog, std::function<void()> action) {
+    pendingAction = std::move(action);
+    SetTimer(nullptr, 0, 200, RunPendingAction);
+    return dialog.ShowModal();
+}
+
+TEST(OptionsDialog, FillsItsControlsFromTheSettingsFile) {
+    DialogFixture f(
+        "[General]\r\nInterval=90000\r\nInterval_s=0\r\nInterval_m=1\r\n"
+        "[Display]\r\nMinimized=1\r\nTransparency=1\r\nTransparent_Position=0\r\nSkin=0\r\nSkin_File=WOOD.BMP\r\n");
+    TForm1 main(nullptr, f.services);
+    main.FinishCreation();
+    TPagesDlg dialog(nullptr, main, f.services);
+    dialog.FinishCreation();
+    int result = RunModal(dialog, [&] {
+        EXPECT_FALSE(dialog.RadioButton1->Checked());
+        EXPECT_TRUE(dialog.RadioButton2->Checked());
+        EXPECT_EQ(dialog.SpinEdit1->Value(), 1);  // 90000 ms read as minutes, truncated
+        EXPECT_TRUE(dialog.CheckBox5->Checked());
+        EXPECT_TRUE(dialog.CheckBox2->Checked());
+        EXPECT_TRUE(GetWindowLongW(dialog.TransPanel->Handle(), GWL_STYLE) & WS_VISIBLE) << "the slider shows";
+        EXPECT_EQ(dialog.TrackBar1->Position(), 1);
+        EXPECT_FALSE(dialog.CheckBox3->Checked());
+        EXPECT_FALSE(IsWindowEnabled(dialog.FileComboTF1->Handle()));
+        EXPECT_EQ(dialog.FileComboTF1->ItemIndex(), 1);  // wood.bmp, matched without letter case
+        PostMessageW(dialog.Handle(), WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(result, ui::mrCancel);
+    EXPECT_EQ(f.Saved().substr(0, 9), "[General]") << "Cancel writes nothing";
+}
+
+TEST(OptionsDialog, OkWritesEverySettingAndAppliesItToTheMainWindow) {
+    DialogFixture f("");
+    TForm1 main(nullptr, f.services);
+    main.FinishCreation();
+    TPagesDlg dialog(nullptr, main, f.services);
+    dialog.FinishCreation();
+    int result = RunModal(dialog, [&] {
+        dialog.SpinEdit1->SetValue(10);
+        dialog.CheckBox4->SetChecked(true);
+        dialog.FileComboTF1->SetItemIndex(0);
+        PostMessageW(dialog.Handle(), WM_COMMAND, IDOK, 0);  // Enter
+    });
+    EXPECT_EQ(result, ui::mrOk);
+    EXPECT_EQ(f.Saved(),
+              "[General]\r\nInterval=10000\r\nInterval_s=1\r\nInterval_m=0\r\n\r\n"
+              "[Display]\r\nMinimized=0\r\nOn_Top=0\r\nTransparency=0\r\nTransparent_Position=255\r\nSkin=1\r\n"
+              "Skin_File=bg.bmp\r\nPanelTransparent=1\r\n\r\n");
+    EXPECT_EQ(main.Timer1->Interval(), 10000u);
+    EXPECT_TRUE(main.TransPanel1->Transparent());
+}
+
+}  // namespace
+}  // namespace brimview
