@@ -16,6 +16,7 @@
 #include "platform/Win32Drives.h"
 #include "platform/Win32FileStore.h"
 #include "platform/Win32TextServices.h"
+#include "settings/SettingsPath.h"
 #include "ui/Application.h"
 #include "ui/Text.h"
 
@@ -122,7 +123,8 @@ TEST(DriveComboBox, ItemsShowTheKindIconOnTheItemBackgroundAndTheTextAfterIt) {
     DeleteObject(icon);
 }
 
-// A main window with the real services, created in a scratch folder of its own.
+// A main window with the real services, created in a scratch folder of its own and
+// with a settings file that holds the given text (none when empty).
 struct MainWindowFixture {
     Win32TextServices text;
     Win32FileStore files;
@@ -130,15 +132,28 @@ struct MainWindowFixture {
     Win32DriveCatalog drives;
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::path folder;
-    explicit MainWindowFixture(const char* name) {
+    std::string ini = SettingsFilePath(files, text);
+    explicit MainWindowFixture(const char* name, const std::string& settings = "") {
         folder = previous / name;
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         std::filesystem::current_path(folder);
+        std::filesystem::remove(ini);
+        if (!settings.empty()) std::ofstream(ini, std::ios::binary) << settings;
     }
-    ~MainWindowFixture() { std::filesystem::current_path(previous); }
+    ~MainWindowFixture() {
+        std::filesystem::remove(ini);
+        std::filesystem::current_path(previous);
+    }
     Services services() { return Services{files, text, disks, drives, DecimalSeparator()}; }
 };
+
+// The main window's own drawing (skin, veil, buttons) as the paint leaves it.
+test::Image PaintedWindow(TForm1& form) {
+    test::Surface surface(170, 140, [](int, int) { return RGB(1, 2, 3); });
+    SendMessageW(form.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.Dc()), PRF_CLIENT);
+    return surface.Pixels();
+}
 
 std::wstring Expected(std::int64_t bytes) {
     return ui::AnsiToWide(UnitText(bytes, DecimalSeparator()));
@@ -192,6 +207,50 @@ TEST(MainWindow, ASkinFolderThatCannotBeMadeIsReportedAndTheRestOfStartUpSkipped
     EXPECT_EQ(seen[0], L"Brimview|skinフォルダを作成できません。");
     EXPECT_FALSE(form.DoubleBuffered()) << "the steps after the failing one are skipped";
     EXPECT_FALSE(ui::App().OnMinimize);
+}
+
+// A 2 x 2 24-bit bitmap file, rows given from the top.
+void WriteBitmap(const char* path, const COLORREF (&pixels)[2][2]) {
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    const DWORD stride = 8;  // two pixels of three bytes, padded to four-byte rows
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + 2 * stride;
+    info.biSize = sizeof info;
+    info.biWidth = 2;
+    info.biHeight = 2;  // bottom-up
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file)
+        .write(reinterpret_cast<const char*>(&info), sizeof info);
+    for (int y = 1; y >= 0; --y) {
+        unsigned char row[stride] = {};
+        for (int x = 0; x < 2; ++x) {
+            row[x * 3] = GetBValue(pixels[y][x]);
+            row[x * 3 + 1] = GetGValue(pixels[y][x]);
+            row[x * 3 + 2] = GetRValue(pixels[y][x]);
+        }
+        out.write(reinterpret_cast<const char*>(row), stride);
+    }
+}
+
+TEST(MainWindow, PaintTilesTheSkinOrLeavesTheButtonFace) {
+    for (bool skin : {true, false}) {
+        MainWindowFixture f("paint", skin ? "" : "[Display]\r\nSkin=0\r\n");
+        std::filesystem::create_directories("skin");
+        const COLORREF tile[2][2] = {{RGB(0, 0, 255), RGB(255, 255, 0)}, {RGB(0, 0, 0), RGB(255, 0, 0)}};
+        WriteBitmap("skin\\bg.bmp", tile);
+        TForm1 form(nullptr, f.services());
+        form.FinishCreation();
+        test::Image pixels = PaintedWindow(form);
+        SCOPED_TRACE(skin ? "skin on" : "skin off");
+        // Outside the veil and the buttons the client area is the skin, tiled from the corner, or the face.
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 6; ++x) ASSERT_EQ(pixels.At(x, y), skin ? tile[y % 2][x % 2] : face) << x << "," << y;
+    }
 }
 
 }  // namespace
