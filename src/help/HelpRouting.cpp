@@ -1,21 +1,8 @@
 #include "help/HelpRouting.h"
 
-namespace brimview {
+#include "settings/SettingsPath.h"
 
-std::size_t ExtensionStart(std::string_view path, const TextServices& text) {
-    auto dot = std::string_view::npos;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(path[i]);
-        if (byte == '.') {
-            dot = i;
-        } else if (byte == '\\' || byte == ':') {
-            dot = std::string_view::npos;
-        } else if (text.IsLeadByte(byte)) {
-            ++i;  // a trail byte may have the code of "\"
-        }
-    }
-    return dot;
-}
+namespace brimview {
 
 std::string CurrentHelpFile(std::string_view formHelpFile, std::string_view appHelpFile,
                             std::string_view executablePath, const TextServices& text) {

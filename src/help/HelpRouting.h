@@ -25,10 +25,6 @@ inline constexpr unsigned kHhGetLastError = 0x14;
 inline constexpr unsigned kHhInitialize = 0x1C;
 inline constexpr unsigned kHhUninitialize = 0x1D;
 
-// Where a path's extension starts: at the last "." after the last "\" and ":"; npos when
-// there is none. The second byte of a double-byte character is never taken for a "\".
-std::size_t ExtensionStart(std::string_view path, const TextServices& text);
-
 // The help file a request is for: the active form's, else the application's, else the
 // executable's path with its extension replaced by (or, without one, followed by) ".chm".
 std::string CurrentHelpFile(std::string_view formHelpFile, std::string_view appHelpFile,

@@ -2,10 +2,10 @@
 
 namespace brimview {
 
-std::string IniPathFor(std::string_view executablePath, const TextServices& text) {
+std::size_t ExtensionStart(std::string_view path, const TextServices& text) {
     auto dot = std::string_view::npos;
-    for (std::size_t i = 0; i < executablePath.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(executablePath[i]);
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(path[i]);
         if (byte == '.') {
             dot = i;
         } else if (byte == '\\' || byte == ':') {
@@ -14,7 +14,11 @@ std::string IniPathFor(std::string_view executablePath, const TextServices& text
             ++i;  // a trail byte may have the code of "\"
         }
     }
-    return std::string(executablePath.substr(0, dot)) + ".ini";
+    return dot;
+}
+
+std::string IniPathFor(std::string_view executablePath, const TextServices& text) {
+    return std::string(executablePath.substr(0, ExtensionStart(executablePath, text))) + ".ini";
 }
 
 std::string SettingsFilePath(const FileStore& files, const TextServices& text) {

@@ -1,5 +1,6 @@
 #pragma once
 // Where the settings file lies: beside the executable, under its base name, ".ini".
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -8,9 +9,12 @@
 
 namespace brimview {
 
-// The executable's path with its extension replaced by ".ini". The extension starts at the
-// last "." after the last "\" and ":"; without one, ".ini" is appended. The second byte of a
-// double-byte character is never taken for a "\".
+// Where a path's extension starts: at the last "." after the last "\" and ":"; npos when
+// there is none. The second byte of a double-byte character is never taken for a "\".
+std::size_t ExtensionStart(std::string_view path, const TextServices& text);
+
+// The executable's path with its extension replaced by ".ini", or ".ini" appended when it
+// has none.
 std::string IniPathFor(std::string_view executablePath, const TextServices& text);
 
 // The settings file's full path, worked out anew from the running executable's path.
