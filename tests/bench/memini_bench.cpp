@@ -1,35 +1,19 @@
 // Prints how long the settings document takes to load a 1 MB file and to look up the
 // keys that start-up and every repaint read. Files are held in memory, so the figures
 // are those of the document itself, without the disk.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "../support/SettingsFakes.h"
+#include "Timing.h"
 #include "settings/MemIniFile.h"
 
 namespace {
 
 using namespace brimview;
-using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kSize = 1 << 20;
 constexpr int kRuns = 31;
-
-// The median of several runs, in microseconds.
-double MedianMicroseconds(const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int run = 0; run < kRuns; ++run) {
-        const auto start = Clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-    }
-    std::nth_element(times.begin(), times.begin() + kRuns / 2, times.end());
-    return times[kRuns / 2];
-}
 
 // A settings file as the program writes it, for comparison.
 const std::string kTypical =
@@ -66,14 +50,14 @@ void Measure(const char* name, const std::string& content) {
     files.files[path] = content;
 
     std::string copy;
-    const double floor = MedianMicroseconds([&] {
+    const double floor = bench::MedianMicroseconds(kRuns, 1, [&] {
         copy.assign(content);
         sink = copy[copy.size() / 2];
     });
-    const double load = MedianMicroseconds([&] { TMemIniFile ini(path, files, text); });
+    const double load = bench::MedianMicroseconds(kRuns, 1, [&] { TMemIniFile ini(path, files, text); });
     const TMemIniFile ini(path, files, text);
     // What start-up reads, then what every repaint reads.
-    const double lookup = MedianMicroseconds([&] {
+    const double lookup = bench::MedianMicroseconds(kRuns, 1, [&] {
         int total = ini.GetFlag("Display", "Minimized", false);
         total += ini.GetInteger("Window", "Top", 0) + ini.GetInteger("Window", "Left", 0);
         total += static_cast<int>(ini.GetText("Window", "Drive", "C").size());

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds the benchmarks and prints all their figures in one run: the program's start-up
+# time and memory beside a bare window's, the cost of a refresh and of a paint, the handle
+# counts around many paints, and the settings document's load and lookup times.
+# It prints figures and judges nothing. Expects scripts/setup.sh to have run.
+#   tests/bench/run.sh [STARTS]
+# The builds go to build/<preset>, or under $BRIMVIEW_BUILD_ROOT when set.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+cd "$repo"
+starts=${1:-15}
+build=${BRIMVIEW_BUILD_ROOT:-$repo/build}
+
+cmake --preset native -B "$build/native" >/dev/null
+cmake --build "$build/native" --target memini_bench >/dev/null
+cmake --preset mingw-i686 -B "$build/mingw-i686" >/dev/null
+cmake --build "$build/mingw-i686" --target brimview bare_window launch_bench refresh_bench paint_bench >/dev/null
+
+source scripts/wine-env.sh
+source scripts/display.sh
+work=$(mktemp -d)
+cleanup() {
+  rm -rf "$work"
+  if [ -n "${BRIMVIEW_XVFB_PID:-}" ]; then kill "$BRIMVIEW_XVFB_PID"; fi
+}
+trap cleanup EXIT
+
+# A folder laid out like dist/, with the skin and the settings the program leaves after a close.
+mkdir "$work/skin"
+cp src/resources/skin/bg.bmp "$work/skin/"
+cp "$build/mingw-i686/src/app/brimview.exe" "$work/"
+for exe in bare_window launch_bench refresh_bench paint_bench; do cp "$build/mingw-i686/tests/bench/$exe.exe" "$work/"; done
+settings='[General]\r\nInterval=3000\r\nInterval_s=1\r\nInterval_m=0\r\n\r\n'
+settings+='[Display]\r\nMinimized=0\r\nOn_Top=0\r\nTransparency=0\r\nTransparent_Position=255\r\nSkin=1\r\n'
+settings+='Skin_File=bg.bmp\r\nPanelTransparent=0\r\n\r\n[Window]\r\nTop=100\r\nLeft=100\r\nDrive=C\r\n\r\n'
+printf '%b' "$settings" > "$work/brimview.ini"
+printf '%b' "$settings" > "$work/paint_bench.ini"
+
+wineboot >/dev/null 2>&1  # a warm wineserver: the first start does not pay for it
+# Wine says on every start that it cannot read the label of Z: (the host's root); that line is noise here.
+bench() { (cd "$work" && wine "$@" 2>&1 | tr -d '\r' | grep -v "^wine: Read access denied for device"); }
+
+printf '== start-up under Wine, %s starts each, taking turns\n' "$starts"
+bench launch_bench.exe "$starts" brimview.exe bare_window.exe
+printf '\n== refresh under Wine\n'
+bench refresh_bench.exe
+printf '\n== paint under Wine\n'
+bench paint_bench.exe
+printf '\n== settings document (native)\n'
+"$build/native/tests/bench/memini_bench"
