@@ -12,7 +12,8 @@ source scripts/display.sh
 wineserver -k 2>/dev/null || true
 wineboot >/dev/null 2>&1
 # The skin folder is looked for in the current directory: start from dist/.
-(cd dist && wine brimview.exe >/dev/null 2>&1 &)
+# Detached from this script's output, so that a caller reading it is not held open.
+(cd dist && exec setsid wine brimview.exe </dev/null >/dev/null 2>&1) &
 for _ in $(seq 100); do
   xdotool search --name '^Brimview$' >/dev/null 2>&1 && break
   sleep 0.2
