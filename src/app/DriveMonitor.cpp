@@ -104,8 +104,10 @@ TForm1::TForm1(ui::Component* owner, Services services) : ui::Form(owner, L"TFor
     ProgressBar1->SetBounds(8, 50, 138, 10);
 
     Timer1 = &Make<ui::Timer>();
-    Timer1->SetInterval(3000);
+    // The handler first: a timer starts only once it has one, and setting the period it
+    // already has starts nothing.
     Timer1->OnTimer = std::bind(&TForm1::Timer1Timer, this, _1);
+    Timer1->SetInterval(3000);
 
     PopupMenu1 = &Make<ui::PopupMenu>(std::vector<ui::PopupMenu::Item>{
         {L"設定(&O)...", std::bind(&TForm1::Options1Click, this, _1)},
@@ -174,8 +176,12 @@ void TForm1::FormPaint(ui::Component&) {
         TMemIniFile ini(SettingsFilePath(services_.files, services_.text), services_.files, services_.text);
         // The main-window state, not the form's creation style of the same name.
         brimview::StayOnTop = ini.GetFlag("Display", "On_Top", false);
-        SetWindowPos(Handle(), brimview::StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+        // Only a change of the topmost state is asked of the system: the call costs more
+        // than the rest of the paint under Wine, and repeating the present state changes nothing.
+        bool topmost = GetWindowLongW(Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST;
+        if (topmost != brimview::StayOnTop)
+            SetWindowPos(Handle(), brimview::StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
         SkinEnabled = ini.GetFlag("Display", "Skin", true);
         SkinFile = ini.GetText("Display", "Skin_File", "bg.bmp");
     }

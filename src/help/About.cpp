@@ -52,6 +52,7 @@ TAboutBox::TAboutBox(ui::Component* owner) : ui::Form(owner, L"TAboutBox") {
     clientHeight = 213;
     border = ui::FormBorder::Dialog;
     position = ui::FormPosition::ScreenCenter;
+    windowOnFirstShow = true;
     SetFont(ui::FontSpec{});
     const ui::FontSpec font;
 
@@ -82,7 +83,7 @@ TAboutBox::TAboutBox(ui::Component* owner) : ui::Form(owner, L"TAboutBox") {
 
 void TAboutBox::FormCreate(ui::Component&) {
     caption = ui::App().Title() + L" のバージョン情報";
-    SetWindowTextW(Handle(), caption.c_str());
+    if (HandleAllocated()) SetWindowTextW(Handle(), caption.c_str());
     ProductName->SetCaption(ui::App().Title());
     Version->SetCaption(L"Version: " + ui::AnsiToWide(ReadVersionText()));
 }

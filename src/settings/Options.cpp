@@ -46,6 +46,7 @@ TPagesDlg::TPagesDlg(ui::Component* owner, TForm1& mainWindow, const Services& s
     clientHeight = 314;
     border = ui::FormBorder::Dialog;
     position = ui::FormPosition::ScreenCenter;
+    windowOnFirstShow = true;
     SetFont(ui::FontSpec{});
 
     Panel1 = &Place(Make<ui::Panel>(this), 0, 0, 346, 280);

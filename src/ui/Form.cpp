@@ -11,7 +11,7 @@ Form::Form(Component* owner, std::wstring className) : WinControl(owner, nullptr
 }
 
 void Form::FinishCreation() {
-    Handle();
+    if (!windowOnFirstShow) Handle();
     NotifyLoaded();
     if (!OnCreate) return;
     try {

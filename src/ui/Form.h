@@ -24,6 +24,9 @@ public:
     WindowState windowState = WindowState::Normal;
     PopupMenu* popupMenu = nullptr;
     int modalResult = mrNone;
+    // A dialog made hidden at start-up gets its window when first shown, not while the
+    // program starts.
+    bool windowOnFirstShow = false;
 
     NotifyEvent OnCreate;
     NotifyEvent OnClose;
