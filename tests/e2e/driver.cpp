@@ -2,12 +2,19 @@
 // what it sees (UTF-8, one line per command).
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
+
+constexpr char kUsage[] =
+    "usage: driver wait|state|close|command N|minimize|restore|count|messagebox [s]|drives|titles N [s]"
+    "|window CLASS [s]|gone CLASS [s]|controls CLASS|settext CLASS CHILDCLASS TEXT|click CLASS CAPTION"
+    "|tab CLASS N";
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -23,6 +30,20 @@ std::wstring TextOf(HWND hwnd) {
     return text;
 }
 
+// A control's own text: an edit field keeps it to itself, so ask the control.
+std::wstring ControlText(HWND hwnd) {
+    wchar_t text[512] = L"";
+    DWORD_PTR unused;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &unused);
+    return text;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[64] = L"";
+    GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
 std::vector<HWND> WindowsOfClass(const wchar_t* className) {
     std::vector<HWND> found;
     HWND hwnd = nullptr;
@@ -35,25 +56,50 @@ HWND MainForm() {
     return forms.empty() ? nullptr : forms.front();
 }
 
-// A message box of the program: a dialog captioned "Brimview" (or the title in force).
-HWND FindMessageBox() {
-    for (HWND box : WindowsOfClass(L"#32770"))
-        if (IsWindowVisible(box)) return box;
+HWND VisibleWindowOfClass(const wchar_t* className) {
+    for (HWND hwnd : WindowsOfClass(className))
+        if (IsWindowVisible(hwnd)) return hwnd;
     return nullptr;
 }
 
-BOOL CALLBACK AppendStaticText(HWND child, LPARAM param) {
-    wchar_t cls[64];
-    GetClassNameW(child, cls, 64);
-    if (std::wstring(cls) == L"Static" && GetWindowTextLengthW(child) > 0)
-        *reinterpret_cast<std::wstring*>(param) += TextOf(child);
+// A message box of the program: a dialog captioned "Brimview" (or the title in force).
+HWND FindMessageBox() {
+    return VisibleWindowOfClass(L"#32770");
+}
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
     return TRUE;
+}
+
+// Every window inside the given one, depth first.
+std::vector<HWND> Descendants(HWND hwnd) {
+    std::vector<HWND> children;
+    EnumChildWindows(hwnd, CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+HWND FindDescendant(HWND hwnd, const std::wstring& className, const std::wstring* text = nullptr) {
+    for (HWND child : Descendants(hwnd))
+        if (ClassOf(child) == className && (!text || TextOf(child) == *text)) return child;
+    return nullptr;
 }
 
 std::wstring MessageBoxText(HWND box) {
     std::wstring text;
-    EnumChildWindows(box, AppendStaticText, reinterpret_cast<LPARAM>(&text));
+    for (HWND child : Descendants(box))
+        if (ClassOf(child) == L"Static") text += TextOf(child);
     return text;
+}
+
+// Polls the condition until it holds or the time is up.
+template <class Condition>
+bool WaitUntil(double seconds, Condition holds) {
+    for (int tries = static_cast<int>(seconds * 10); tries >= 0; --tries) {
+        if (holds()) return true;
+        Sleep(100);
+    }
+    return false;
 }
 
 int Fail(const char* why) {
@@ -61,10 +107,40 @@ int Fail(const char* why) {
     return 2;
 }
 
+// Prints every change of the application window's text, the taskbar entry's text, with
+// the milliseconds since the start, until `changes` were seen or the time is up. Each line
+// is flushed at once: the shell acts on them while this runs.
+int WatchTitles(HWND application, int changes, double seconds) {
+    const DWORD start = GetTickCount();
+    std::wstring title = TextOf(application);
+    std::printf("watching %s\n", Utf8(title).c_str());
+    std::fflush(stdout);
+    while (changes > 0 && GetTickCount() - start < seconds * 1000) {
+        Sleep(20);
+        std::wstring now = TextOf(application);
+        if (now == title) continue;
+        title = now;
+        --changes;
+        std::printf("%lu %s\n", GetTickCount() - start, Utf8(title).c_str());
+        std::fflush(stdout);
+    }
+    return changes > 0 ? Fail("too few changes") : 0;
+}
+
+// Selects a page of a tab control as the keyboard does, so the control tells its parent.
+bool SelectTab(HWND tabs, int page) {
+    for (int step = 0; step < 16; ++step) {
+        int current = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+        if (current == page) return true;
+        SendMessageW(tabs, WM_KEYDOWN, current < page ? VK_RIGHT : VK_LEFT, 0);
+    }
+    return false;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) return Fail("usage: driver wait|state|close|command N|minimize|restore|count|messagebox [s]");
+    if (argc < 2) return Fail(kUsage);
     std::wstring verb = argv[1];
     double seconds = argc > 2 ? _wtof(argv[2]) : 10;
 
@@ -72,24 +148,76 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%zu\n", WindowsOfClass(L"TForm1").size());
         return 0;
     }
-    if (verb == L"wait" || verb == L"messagebox") {
-        for (int tries = static_cast<int>(seconds * 10); tries >= 0; --tries) {
-            // Started: the main window shown, or the application minimised to its taskbar entry.
+    if (verb == L"wait") {
+        // Started: the main window shown, or the application minimised to its taskbar entry.
+        bool started = WaitUntil(seconds, [] {
             HWND form = MainForm();
-            if (verb == L"wait" && form && (IsWindowVisible(form) || IsIconic(GetWindow(form, GW_OWNER)))) {
-                Sleep(300);  // let the first paint finish
-                std::printf("ok\n");
-                return 0;
-            }
-            if (HWND box = verb == L"messagebox" ? FindMessageBox() : nullptr) {
-                Sleep(300);  // a box shows its template's text until its text is set
-                std::printf("%s|%s\n", Utf8(TextOf(box)).c_str(), Utf8(MessageBoxText(box)).c_str());
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                return 0;
-            }
-            Sleep(100);
+            return form && (IsWindowVisible(form) || IsIconic(GetWindow(form, GW_OWNER)));
+        });
+        if (!started) return Fail("nothing appeared");
+        Sleep(300);  // let the first paint finish
+        std::printf("ok\n");
+        return 0;
+    }
+    if (verb == L"messagebox") {
+        HWND box = nullptr;
+        if (!WaitUntil(seconds, [&] { return (box = FindMessageBox()) != nullptr; })) return Fail("nothing appeared");
+        Sleep(300);  // a box shows its template's text until its text is set
+        std::printf("%s|%s\n", Utf8(TextOf(box)).c_str(), Utf8(MessageBoxText(box)).c_str());
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    if ((verb == L"window" || verb == L"gone") && argc > 2) {
+        const wchar_t* className = argv[2];
+        seconds = argc > 3 ? _wtof(argv[3]) : 10;
+        if (verb == L"gone") {
+            if (!WaitUntil(seconds, [&] { return !VisibleWindowOfClass(className); })) return Fail("still shown");
+            std::printf("ok\n");
+            return 0;
         }
-        return Fail("nothing appeared");
+        HWND hwnd = nullptr;
+        if (!WaitUntil(seconds, [&] { return (hwnd = VisibleWindowOfClass(className)) != nullptr; }))
+            return Fail("nothing appeared");
+        // Whatever is still to be painted is painted now; then the screen catches up.
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Sleep(300);
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        std::printf("left=%ld top=%ld width=%ld height=%ld caption=%s\n", r.left, r.top, r.right - r.left,
+                    r.bottom - r.top, Utf8(TextOf(hwnd)).c_str());
+        return 0;
+    }
+    if ((verb == L"controls" || verb == L"settext" || verb == L"click" || verb == L"tab") && argc > 2) {
+        HWND window = VisibleWindowOfClass(argv[2]);
+        if (!window) return Fail("no such window shown");
+        if (verb == L"controls") {
+            // class|text|visible|checked, one line per control
+            for (HWND child : Descendants(window)) {
+                LRESULT checked = ClassOf(child) == L"Button" ? SendMessageW(child, BM_GETCHECK, 0, 0) : 0;
+                std::printf("%s|%s|%d|%d\n", Utf8(ClassOf(child)).c_str(), Utf8(ControlText(child)).c_str(),
+                            IsWindowVisible(child) ? 1 : 0, checked == BST_CHECKED ? 1 : 0);
+            }
+            return 0;
+        }
+        if (verb == L"settext" && argc > 4) {
+            HWND field = FindDescendant(window, argv[3]);
+            if (!field) return Fail("no such control");
+            SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+        } else if (verb == L"click" && argc > 3) {
+            const std::wstring caption = argv[3];
+            HWND button = FindDescendant(window, L"Button", &caption);
+            if (!button) return Fail("no such button");
+            // A click as the mouse makes it; a handler may open a modal box, so do not wait on it for long.
+            DWORD_PTR unused;
+            SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &unused);
+        } else if (verb == L"tab" && argc > 3) {
+            HWND tabs = FindDescendant(window, WC_TABCONTROLW);
+            if (!tabs || !SelectTab(tabs, _wtoi(argv[3]))) return Fail("no such page");
+        } else {
+            return Fail(kUsage);
+        }
+        std::printf("ok\n");
+        return 0;
     }
 
     HWND form = MainForm();
@@ -98,8 +226,25 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"state") {
         RECT r;
         GetWindowRect(form, &r);
-        std::printf("visible=%d iconic=%d left=%ld top=%ld title=%s\n", IsWindowVisible(form) ? 1 : 0,
-                    IsIconic(application) ? 1 : 0, r.left, r.top, Utf8(TextOf(application)).c_str());
+        bool topmost = GetWindowLongW(form, GWL_EXSTYLE) & WS_EX_TOPMOST;
+        std::printf("visible=%d iconic=%d left=%ld top=%ld topmost=%d hwnd=%p title=%s\n",
+                    IsWindowVisible(form) ? 1 : 0, IsIconic(application) ? 1 : 0, r.left, r.top, topmost ? 1 : 0,
+                    static_cast<void*>(form), Utf8(TextOf(application)).c_str());
+    } else if (verb == L"drives") {
+        // The drive list's entries, the selected one marked with "*".
+        HWND combo = FindDescendant(form, WC_COMBOBOXW);
+        if (!combo) return Fail("no drive list");
+        int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+        int selected = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[256] = L"";
+            if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 256)
+                SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            std::printf("%s%s\n", i == selected ? "*" : "", Utf8(text).c_str());
+        }
+        return 0;
+    } else if (verb == L"titles" && argc > 2) {
+        return WatchTitles(application, _wtoi(argv[2]), argc > 3 ? _wtof(argv[3]) : 60);
     } else if (verb == L"close") {
         PostMessageW(form, WM_CLOSE, 0, 0);
     } else if (verb == L"command" && argc > 2) {
@@ -109,7 +254,7 @@ int wmain(int argc, wchar_t** argv) {
     } else if (verb == L"restore") {
         PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
     } else {
-        return Fail("unknown command");
+        return Fail(kUsage);
     }
     std::printf("ok\n");
     return 0;

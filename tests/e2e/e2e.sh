@@ -8,10 +8,12 @@ source "$repo/scripts/wine-env.sh"
 
 work=$(mktemp -d)
 pids=()
+# Space taken on drive C: to make the shown free space change (see refresh_gaps).
+ballast="$WINEPREFIX/drive_c/brimview-e2e-ballast.$$"
 cleanup() {
   # A copy that outlived its case would answer the next case's questions: end them all.
   wineserver -k 2>/dev/null || true
-  rm -rf "$work"
+  rm -rf "$work" "$ballast"
 }
 trap cleanup EXIT
 cp "$exe" "$work/brimview.exe"
@@ -19,12 +21,25 @@ cp "$driver_exe" "$work/driver.exe"
 ini="$work/brimview.ini"
 
 fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
-driver() { (cd "$work" && wine driver.exe "$@" | tr -d '\r'); }
+# With $desktop set, the program and the driver run in a Wine desktop of that name: a window
+# of its own on the X display, in which Wine draws the frames and captions itself. The exit
+# codes are then the desktop's, not the program's.
+desktop=
+in_desktop() { if [ -n "$desktop" ]; then wine explorer "/desktop=$desktop,800x600" "$@"; else wine "$@"; fi; }
+driver() { (cd "$work" && in_desktop driver.exe "$@" | tr -d '\r'); }
 # Starts a copy of the program in the scratch folder; its exit code lands in $work/exit.N.
 start() {
   local n=${#pids[@]}
-  (cd "$work" && { wine brimview.exe; echo $? > "$work/exit.$n"; }) >/dev/null 2>&1 &
+  (cd "$work" && { in_desktop brimview.exe; echo $? > "$work/exit.$n"; }) >/dev/null 2>&1 &
   pids+=($!)
+  # The run that makes the desktop serves it until it is empty: let that be the program's
+  # run, never a driver's.
+  [ -z "$desktop" ] && return
+  for _ in $(seq 100); do
+    xwininfo -root -children 2>/dev/null | grep -qF "\"$desktop - Wine desktop\"" && return
+    sleep 0.1
+  done
+  fail "the desktop $desktop did not appear"
 }
 wait_exit() {  # wait_exit N seconds: the copy N ended in time, exit code printed
   for _ in $(seq $(($2 * 10))); do
@@ -45,6 +60,71 @@ bytes() { od -An -c "$1" | tr -s ' ' ; }
 state_field() { driver state | tr ' ' '\n' | sed -n "s/^$1=//p"; }
 title() { driver state | sed -n 's/.* title=//p'; }
 shot() { mkdir -p "$repo/shots" && import -window root "$repo/shots/e2e-$1.png"; }
+state_is() { [ "$(state_field "$1")" = "$2" ]; }
+window_caption() { driver window "$1" | sed -n 's/.* caption=//p'; }
+# snap NAME CLASS: the program's window of that class, cropped from the screen, into shots/NAME.png.
+# Screen and X coordinates agree inside a desktop, which lies at the display's corner.
+snap() {
+  local geometry
+  geometry=$(driver window "$2" | sed -n 's/^left=\([0-9]*\) top=\([0-9]*\) width=\([0-9]*\) height=\([0-9]*\) .*/\3x\4+\1+\2/p')
+  [ -n "$geometry" ] || fail "no window $2 to take"
+  mkdir -p "$repo/shots"
+  import -window root "$work/screen.png"
+  convert "$work/screen.png" -crop "$geometry" +repage "$repo/shots/$1.png"
+}
+# control CLASS CONTROLCLASS [TEXT]: the driver's line (class|text|visible|checked) for the
+# first control of that class, and of that text when one is given, in the window of CLASS.
+control() {
+  driver controls "$1" | awk -F'|' -v c="$2" -v t="${3-}" '$1 == c && (t == "" || $2 == t) { print; exit }'
+}
+# ini_value SECTION KEY: the key's value in the settings file.
+ini_value() {
+  tr -d '\r' < "$ini" | awk -v s="[$1]" -v k="$2=" '/^\[/ { inside = $0 == s } inside && index($0, k) == 1 { print substr($0, length(k) + 1) }'
+}
+# A twentieth of the unit the free space is shown in: taking it moves the shown figure by 0.05.
+ballast_step() {
+  local units=(Bytes KB MB GB TB PB EB) i
+  for i in "${!units[@]}"; do [ "${units[$i]}" = "$1" ] && { echo $(((1 << (10 * i)) / 20)); return 0; }; done
+  return 1
+}
+# Takes one more step of space on drive C:. The ballast only grows: the free space at a tick
+# is then never that of an earlier tick.
+grow_ballast() {
+  local length=0
+  [ -e "$ballast" ] && length=$(stat -c %s "$ballast")
+  fallocate -o "$length" -l "$1" "$ballast"
+}
+# refresh_gaps: the milliseconds between four changes in a row of the minimised taskbar text,
+# one gap per line. Only a timer tick rewrites that text, and it changes only when the free
+# space shown does; so space is taken on the shown drive C: right after each change, and the
+# next tick shows one. Other writers on the disk may add changes or, rarely, cancel one, but
+# their changes too come only with a tick: two changes are never closer than one period.
+refresh_gaps() {
+  local log="$work/titles" unit step n seen=0 watcher
+  : > "$log"
+  (cd "$work" && wine driver.exe titles 4 90 > "$log") &
+  watcher=$!
+  for _ in $(seq 100); do grep -q '^watching' "$log" && break; sleep 0.1; done
+  unit=$(tr -d '\r' < "$log" | sed -n 's/^watching [0-9.]* \([A-Za-z]*\) Free$/\1/p')
+  step=$(ballast_step "$unit") || fail "free space shown as [$(tr -d '\r' < "$log")]"
+  grow_ballast "$step"
+  while kill -0 "$watcher" 2>/dev/null; do
+    n=$(grep -c '^[0-9]' "$log" || true)
+    if ((n > seen)); then seen=$n; grow_ballast "$step"; fi
+    sleep 0.05
+  done
+  wait "$watcher" || fail "the taskbar text did not change four times: $(tr -d '\r' < "$log")"
+  tr -d '\r' < "$log" | awk '/^[0-9]/ { if (n++) print $1 - last; last = $1 }'
+}
+# check_period MS GAPS...: the refreshes come every MS milliseconds: no gap shorter, and one at
+# least about as short (a change cancelled by another writer leaves a gap of two periods).
+check_period() {
+  local period=$1 gap
+  shift
+  [ $# -eq 3 ] || fail "expected three refresh gaps, got [$*]"
+  for gap in "$@"; do ((gap >= period - 500)) || fail "refresh gaps [$*] ms: one shorter than $period"; done
+  (($(printf '%s\n' "$@" | sort -n | head -1) <= period + 1500)) || fail "refresh gaps [$*] ms: none near $period"
+}
 
 [ "$(driver count)" = 0 ] || fail "a copy of the program is already running"
 
@@ -156,6 +236,96 @@ case $case_name in
     report=$(driver messagebox 20)   # the close cannot save either, and says so
     [[ "$report" == *"を作成できません."* ]] || fail "close report [$report]"
     expect "$(wait_exit 0 20)" 0
+    ;;
+  options_interval)
+    printf '[Window]\r\nDrive=C\r\n' > "$ini"
+    start
+    driver wait >/dev/null
+    [[ "$(driver drives | grep '^\*')" == '*C:'* ]] || fail "C: is not the shown drive: $(driver drives)"
+    driver minimize >/dev/null
+    eventually 10 title_matches ' Free$' || fail "minimised title"
+    gaps=$(refresh_gaps)
+    echo "refresh gaps at start-up (ms):" $gaps
+    check_period 3000 $gaps
+    driver restore >/dev/null
+    eventually 10 title_matches '^Brimview$' || fail "restored title"
+    driver command 100 >/dev/null   # 設定(&O)...
+    expect "$(window_caption TPagesDlg)" 設定
+    expect "$(control TPagesDlg Edit)" "Edit|3|1|0"
+    driver settext TPagesDlg Edit 10 >/dev/null
+    driver click TPagesDlg OK >/dev/null
+    expect "$(driver gone TPagesDlg)" ok
+    expect "$(ini_value General Interval)" 10000
+    expect "$(ini_value General Interval_s)" 1
+    expect "$(ini_value General Interval_m)" 0
+    driver minimize >/dev/null
+    eventually 10 title_matches ' Free$' || fail "minimised title"
+    gaps=$(refresh_gaps)
+    echo "refresh gaps after 10 seconds were confirmed (ms):" $gaps
+    check_period 10000 $gaps
+    driver close >/dev/null
+    expect "$(wait_exit 0 20)" 0
+    expect "$(ini_value General Interval)" 10000
+    ;;
+  options_stay_on_top)
+    start
+    driver wait >/dev/null
+    expect "$(state_field topmost)" 0
+    drives=$(driver drives)
+    [ -n "$drives" ] || fail "no drives listed"
+    for on in 1 0; do
+      window=$(state_field hwnd)
+      driver command 100 >/dev/null   # 設定(&O)...
+      expect "$(window_caption TPagesDlg)" 設定
+      if ((on)); then
+        driver tab TPagesDlg 1 >/dev/null   # 表示
+      else
+        # The dialog opens on the page it was closed on.
+        expect "$(control TPagesDlg Button 常に手前に表示)" "Button|常に手前に表示|1|1"
+      fi
+      driver click TPagesDlg 常に手前に表示 >/dev/null
+      expect "$(control TPagesDlg Button 常に手前に表示)" "Button|常に手前に表示|1|$on"
+      driver click TPagesDlg OK >/dev/null
+      expect "$(driver gone TPagesDlg)" ok
+      expect "$(ini_value Display On_Top)" "$on"
+      eventually 10 state_is topmost "$on" || fail "topmost is $(state_field topmost), not $on"
+      # The style is one of creation: a new window, with its drive list built anew.
+      [ "$(state_field hwnd)" != "$window" ] || fail "the main window was not re-created"
+      expect "$(state_field visible)" 1
+      expect "$(driver drives)" "$drives"
+      expect "$(driver count)" 1
+    done
+    driver close >/dev/null
+    expect "$(wait_exit 0 20)" 0
+    ;;
+  dialog_pictures)
+    desktop=brimview-e2e
+    mkdir "$work/skin"
+    cp "$repo/src/resources/skin/bg.bmp" "$work/skin/bg.bmp"
+    start
+    driver wait >/dev/null
+    settings=$(bytes "$ini")
+    driver command 100 >/dev/null   # 設定(&O)...
+    expect "$(window_caption TPagesDlg)" 設定
+    expect "$(control TPagesDlg Edit)" "Edit|3|1|0"
+    snap options-general TPagesDlg
+    driver tab TPagesDlg 1 >/dev/null   # 表示
+    expect "$(control TPagesDlg ComboBox)" "ComboBox|bg.bmp|1|0"
+    expect "$(control TPagesDlg msctls_trackbar32)" "msctls_trackbar32||0|0"
+    driver click TPagesDlg "半透明表示 （Windows 2000/XPのみ対応）" >/dev/null
+    expect "$(control TPagesDlg msctls_trackbar32)" "msctls_trackbar32||1|0"
+    snap options-display TPagesDlg
+    driver click TPagesDlg キャンセル >/dev/null
+    expect "$(driver gone TPagesDlg)" ok
+    expect "$(bytes "$ini")" "$settings"   # Cancel writes nothing
+    driver command 103 >/dev/null   # About(&A)...
+    expect "$(window_caption TAboutBox)" "Brimview のバージョン情報"
+    snap about TAboutBox
+    driver click TAboutBox OK >/dev/null
+    expect "$(driver gone TAboutBox)" ok
+    expect "$(state_field visible)" 1
+    driver close >/dev/null
+    wait_exit 0 20 >/dev/null
     ;;
   *)
     fail "unknown case"
