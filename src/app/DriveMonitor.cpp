@@ -104,10 +104,8 @@ TForm1::TForm1(ui::Component* owner, Services services) : ui::Form(owner, L"TFor
     ProgressBar1->SetBounds(8, 50, 138, 10);
 
     Timer1 = &Make<ui::Timer>();
-    // The handler first: a timer starts only once it has one, and setting the period it
-    // already has starts nothing.
-    Timer1->OnTimer = std::bind(&TForm1::Timer1Timer, this, _1);
     Timer1->SetInterval(3000);
+    Timer1->SetOnTimer(std::bind(&TForm1::Timer1Timer, this, _1));
 
     PopupMenu1 = &Make<ui::PopupMenu>(std::vector<ui::PopupMenu::Item>{
         {L"設定(&O)...", std::bind(&TForm1::Options1Click, this, _1)},

@@ -41,7 +41,7 @@ TAboutBox* AboutBox = nullptr;
 
 namespace {
 
-constexpr wchar_t kHomePage[] = L"https://brimview.example.org/";
+constexpr wchar_t kHomePage[] = L"https://example.org/";
 
 }  // namespace
 

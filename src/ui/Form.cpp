@@ -62,6 +62,7 @@ void Form::SetBounds(int left, int top, int width, int height) {
 }
 
 void Form::Show() {
+    activatedSinceShow_ = false;
     if (position == FormPosition::ScreenCenter && HandleAllocated()) {
         SetBounds((GetSystemMetrics(SM_CXSCREEN) - width_) / 2, (GetSystemMetrics(SM_CYSCREEN) - height_) / 2, width_,
                   height_);
@@ -238,7 +239,12 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && OnActivate) OnActivate(*this);
+            // Once per showing: coming back from a message box or the help viewer keeps
+            // what the user has changed meanwhile.
+            if (LOWORD(wParam) != WA_INACTIVE && !activatedSinceShow_) {
+                activatedSinceShow_ = true;
+                if (OnActivate) OnActivate(*this);
+            }
             break;
         case WM_MOVE: {
             RECT r;

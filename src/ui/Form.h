@@ -31,7 +31,7 @@ public:
     NotifyEvent OnCreate;
     NotifyEvent OnClose;
     NotifyEvent OnPaint;
-    NotifyEvent OnActivate;
+    NotifyEvent OnActivate;  // each time the form is shown, at its first activation
 
     // Creates the window hidden, tells the components that the layout is loaded,
     // then runs OnCreate; a failure there is reported and start-up goes on.
@@ -81,6 +81,7 @@ private:
     bool alphaBlend_ = false;
     BYTE alphaBlendValue_ = 255;
     bool placed_ = false;
+    bool activatedSinceShow_ = false;
 };
 
 }  // namespace brimview::ui

@@ -122,6 +122,11 @@ void Timer::SetInterval(unsigned milliseconds) {
     Update();
 }
 
+void Timer::SetOnTimer(NotifyEvent handler) {
+    onTimer_ = std::move(handler);
+    Update();
+}
+
 void Timer::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;
     enabled_ = enabled;
@@ -134,7 +139,7 @@ void Timer::Update() {
         running_.erase(id_);
         id_ = 0;
     }
-    if (!enabled_ || interval_ == 0 || !OnTimer) return;
+    if (!enabled_ || interval_ == 0 || !onTimer_) return;
     id_ = SetTimer(nullptr, 0, interval_, Tick);
     if (!id_) throw AppError("タイマーを取得できません");
     running_[id_] = this;
@@ -144,7 +149,7 @@ void CALLBACK Timer::Tick(HWND, UINT, UINT_PTR id, DWORD) {
     auto found = running_.find(id);
     if (found == running_.end()) return;
     try {
-        found->second->OnTimer(*found->second);
+        found->second->onTimer_(*found->second);
     } catch (const std::exception& e) {
         App().ShowException(e);  // the timer goes on ticking
     }

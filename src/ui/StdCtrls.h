@@ -68,12 +68,14 @@ public:
     void SetInterval(unsigned milliseconds);
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
-    NotifyEvent OnTimer;
+    // Ticks start once the timer has a handler, a period and is enabled.
+    void SetOnTimer(NotifyEvent handler);
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD);
     void Update();
 
+    NotifyEvent onTimer_;
     unsigned interval_ = 1000;
     bool enabled_ = true;
     UINT_PTR id_ = 0;
