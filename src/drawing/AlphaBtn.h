@@ -1,18 +1,13 @@
 #pragma once
 // A flat tool button blended over its parent at the opacity Alpha.
+#include "drawing/AlphaCtl.h"
 #include "ui/StdCtrls.h"
 
 namespace brimview {
 
-class TAlphaSpeedButton : public ui::SpeedButton {
+class TAlphaSpeedButton : public TAlphaBlended<ui::SpeedButton> {
 public:
-    using ui::SpeedButton::SpeedButton;
-    BYTE Alpha() const { return alpha_; }
-    void SetAlpha(BYTE value);
-    void Paint(HDC dc) override;
-
-private:
-    BYTE alpha_ = 255;
+    using TAlphaBlended::TAlphaBlended;
 };
 
 }  // namespace brimview

@@ -19,14 +19,4 @@ void PaintBlended(HDC parentDc, int width, int height, BYTE alpha, const std::fu
     AlphaBlendProc()(parentDc, 0, 0, width, height, memory.get(), 0, 0, width, height, blend);
 }
 
-void TAlphaShape::SetAlpha(BYTE value) {
-    if (value == alpha_) return;
-    alpha_ = value;
-    Invalidate();
-}
-
-void TAlphaShape::Paint(HDC dc) {
-    PaintBlended(dc, Width(), Height(), alpha_, [this](HDC memory) { ui::Shape::Paint(memory); });
-}
-
 }  // namespace brimview

@@ -11,15 +11,30 @@ namespace brimview {
 // Paints through an off-screen copy of the parent's pixels and blends the result back.
 void PaintBlended(HDC parentDc, int width, int height, BYTE alpha, const std::function<void(HDC)>& paint);
 
-class TAlphaShape : public ui::Shape {
+// A windowless control of the given kind with the opacity Alpha, shared by the shape
+// and the flat button.
+template <class Base>
+class TAlphaBlended : public Base {
 public:
-    using ui::Shape::Shape;
+    using Base::Base;
     BYTE Alpha() const { return alpha_; }
-    void SetAlpha(BYTE value);
-    void Paint(HDC dc) override;
+    // A repaint only when the value changes.
+    void SetAlpha(BYTE value) {
+        if (value == alpha_) return;
+        alpha_ = value;
+        this->Invalidate();
+    }
+    void Paint(HDC dc) override {
+        PaintBlended(dc, this->Width(), this->Height(), alpha_, [this](HDC memory) { Base::Paint(memory); });
+    }
 
 private:
     BYTE alpha_ = 255;
+};
+
+class TAlphaShape : public TAlphaBlended<ui::Shape> {
+public:
+    using TAlphaBlended::TAlphaBlended;
 };
 
 }  // namespace brimview
