@@ -5,6 +5,7 @@ set -euo pipefail
 case_name=$1 exe=$2 driver_exe=$3
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 source "$repo/scripts/wine-env.sh"
+use_wine_for "$(pe_arch "$exe")"
 
 work=$(mktemp -d)
 pids=()
