@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Windows program and lays out the portable folder dist/.
+# Builds a Windows program and lays out its portable folder with the program stripped:
+# dist/ for the 32-bit build (the default), dist64/ for the 64-bit one.
+#   scripts/build.sh [i686|x86_64]
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo"
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686
-cmake --install build/mingw-i686 >/dev/null
+preset=mingw-${1:-i686}
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
+cmake --install "build/$preset" --strip >/dev/null
