@@ -11,12 +11,14 @@ cd "$repo"
 starts=${1:-15}
 build=${BRIMVIEW_BUILD_ROOT:-$repo/build}
 
+source scripts/wine-env.sh
+# The build the program runs as: the 32-bit one where this host runs it, else the 64-bit one.
+win=mingw-$BRIMVIEW_RUN_ARCH
 cmake --preset native -B "$build/native" >/dev/null
 cmake --build "$build/native" --target memini_bench >/dev/null
-cmake --preset mingw-i686 -B "$build/mingw-i686" >/dev/null
-cmake --build "$build/mingw-i686" --target brimview bare_window launch_bench refresh_bench paint_bench >/dev/null
+cmake --preset "$win" -B "$build/$win" >/dev/null
+cmake --build "$build/$win" --target brimview bare_window launch_bench refresh_bench paint_bench >/dev/null
 
-source scripts/wine-env.sh
 source scripts/display.sh
 work=$(mktemp -d)
 cleanup() {
@@ -28,8 +30,8 @@ trap cleanup EXIT
 # A folder laid out like dist/, with the skin and the settings the program leaves after a close.
 mkdir "$work/skin"
 cp src/resources/skin/bg.bmp "$work/skin/"
-cp "$build/mingw-i686/src/app/brimview.exe" "$work/"
-for exe in bare_window launch_bench refresh_bench paint_bench; do cp "$build/mingw-i686/tests/bench/$exe.exe" "$work/"; done
+cp "$build/$win/src/app/brimview.exe" "$work/"
+for exe in bare_window launch_bench refresh_bench paint_bench; do cp "$build/$win/tests/bench/$exe.exe" "$work/"; done
 settings='[General]\r\nInterval=3000\r\nInterval_s=1\r\nInterval_m=0\r\n\r\n'
 settings+='[Display]\r\nMinimized=0\r\nOn_Top=0\r\nTransparency=0\r\nTransparent_Position=255\r\nSkin=1\r\n'
 settings+='Skin_File=bg.bmp\r\nPanelTransparent=0\r\n\r\n[Window]\r\nTop=100\r\nLeft=100\r\nDrive=C\r\n\r\n'
