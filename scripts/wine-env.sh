@@ -12,7 +12,7 @@ export LC_ALL=ja_JP.UTF-8
 
 if [ -z "${BRIMVIEW_WINE_ARCHS:-}" ]; then
   # Tried, not guessed from the processor: some hosts refuse 32-bit programs ("Exec format error").
-  if BRIMVIEW_NO_I686=$(/usr/lib/wine/wine --version 2>&1 >/dev/null); then
+  if BRIMVIEW_NO_I686=$( (LC_ALL=C; /usr/lib/wine/wine --version) 2>&1 >/dev/null); then
     BRIMVIEW_WINE_ARCHS="i686 x86_64"
   else
     BRIMVIEW_WINE_ARCHS=x86_64
