@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "settings/MemIniFile.h"
+#include "settings/SettingsKeys.h"
 #include "settings/SettingsPath.h"
 #include "settings/WindowSettings.h"
 
@@ -32,22 +33,22 @@ OptionsState FillOptions(FileStore& files, const TextServices& text, const Optio
                          const std::vector<std::string>& skins) {
     const TMemIniFile ini(SettingsFilePath(files, text), files, text);
     OptionsState state = present;
-    SelectRadio(state.seconds, state.minutes, ini.GetFlag("General", "Interval_s", state.seconds));
-    SelectRadio(state.minutes, state.seconds, ini.GetFlag("General", "Interval_m", state.minutes));
+    SelectRadio(state.seconds, state.minutes, Read(ini, setting::Interval_s, state.seconds));
+    SelectRadio(state.minutes, state.seconds, Read(ini, setting::Interval_m, state.minutes));
     if (state.seconds || state.minutes) {
         const int unit = state.seconds ? kMillisecondsPerSecond : kMillisecondsPerMinute;
         // Holding the count first keeps the default within 32 bits; an absent key gives
         // the same count as the unheld one would.
-        const std::int32_t interval = ini.GetInteger("General", "Interval", HoldIntervalCount(state.spinValue) * unit);
+        const std::int32_t interval = Read(ini, setting::Interval, HoldIntervalCount(state.spinValue) * unit);
         state.spinValue = HoldIntervalCount(interval / unit);
     }
-    state.minimized = ini.GetFlag("Display", "Minimized", state.minimized);
-    state.onTop = ini.GetFlag("Display", "On_Top", state.onTop);
-    state.transparency = ini.GetFlag("Display", "Transparency", state.transparency);
-    state.trackPosition = std::clamp(ini.GetInteger("Display", "Transparent_Position", state.trackPosition), 1, 255);
-    state.skin = ini.GetFlag("Display", "Skin", state.skin);
-    state.skinIndex = FindSkin(skins, ini.GetText("Display", "Skin_File", "bg.bmp"), text);
-    state.panelTransparent = ini.GetFlag("Display", "PanelTransparent", state.panelTransparent);
+    state.minimized = Read(ini, setting::Minimized, state.minimized);
+    state.onTop = Read(ini, setting::On_Top, state.onTop);
+    state.transparency = Read(ini, setting::Transparency, state.transparency);
+    state.trackPosition = std::clamp(Read(ini, setting::Transparent_Position, state.trackPosition), 1, 255);
+    state.skin = Read(ini, setting::Skin, state.skin);
+    state.skinIndex = FindSkin(skins, Read(ini, setting::Skin_File), text);
+    state.panelTransparent = Read(ini, setting::PanelTransparent, state.panelTransparent);
     return state;
 }
 
@@ -56,37 +57,37 @@ ConfirmedOptions ConfirmOptions(FileStore& files, const TextServices& text, cons
     TMemIniFile ini(SettingsFilePath(files, text), files, text);
     const int count = HoldIntervalCount(state.spinValue);
     if (state.seconds)
-        ini.PutInteger("General", "Interval", count * kMillisecondsPerSecond);
+        Write(ini, setting::Interval, count * kMillisecondsPerSecond);
     else if (state.minutes)
-        ini.PutInteger("General", "Interval", count * kMillisecondsPerMinute);
-    ini.PutFlag("General", "Interval_s", state.seconds);
-    ini.PutFlag("General", "Interval_m", state.minutes);
-    ini.PutFlag("Display", "Minimized", state.minimized);
-    ini.PutFlag("Display", "On_Top", state.onTop);
-    ini.PutFlag("Display", "Transparency", state.transparency);
-    ini.PutInteger("Display", "Transparent_Position", state.trackPosition);
-    ini.PutFlag("Display", "Skin", state.skin);
+        Write(ini, setting::Interval, count * kMillisecondsPerMinute);
+    Write(ini, setting::Interval_s, state.seconds);
+    Write(ini, setting::Interval_m, state.minutes);
+    Write(ini, setting::Minimized, state.minimized);
+    Write(ini, setting::On_Top, state.onTop);
+    Write(ini, setting::Transparency, state.transparency);
+    Write(ini, setting::Transparent_Position, state.trackPosition);
+    Write(ini, setting::Skin, state.skin);
     const bool selected = state.skinIndex >= 0 && static_cast<std::size_t>(state.skinIndex) < skins.size();
     const std::string skinFile = selected ? skins[static_cast<std::size_t>(state.skinIndex)] : std::string();
-    ini.PutText("Display", "Skin_File", skinFile);
+    Write(ini, setting::Skin_File, skinFile);
     ConfirmedOptions confirmed;
     if (!files.IsFile(SkinPath(skinFile))) {
         confirmed.skinOff = true;
-        ini.PutFlag("Display", "Skin", false);
-        ini.RemoveKey("Display", "Skin_File");
+        Write(ini, setting::Skin, false);
+        Remove(ini, setting::Skin_File);
     }
-    ini.PutFlag("Display", "PanelTransparent", state.panelTransparent);
+    Write(ini, setting::PanelTransparent, state.panelTransparent);
     ini.Save();
 
     MainWindowOptions& window = confirmed.window;
-    window.timerInterval = ini.GetInteger("General", "Interval", present.timerInterval);
+    window.timerInterval = Read(ini, setting::Interval, present.timerInterval);
     // An absent key means a normal window, whatever the window is now.
-    window.stayOnTop = ini.GetFlag("Display", "On_Top", false);
-    window.alphaBlend = ini.GetFlag("Display", "Transparency", present.alphaBlend);
+    window.stayOnTop = Read(ini, setting::On_Top);
+    window.alphaBlend = Read(ini, setting::Transparency, present.alphaBlend);
     // The opacity is a byte: a wider stored value keeps its low 8 bits.
     window.alphaBlendValue =
-        static_cast<std::uint8_t>(ini.GetInteger("Display", "Transparent_Position", present.alphaBlendValue));
-    window.panelTransparent = ini.GetFlag("Display", "PanelTransparent", present.panelTransparent);
+        static_cast<std::uint8_t>(Read(ini, setting::Transparent_Position, present.alphaBlendValue));
+    window.panelTransparent = Read(ini, setting::PanelTransparent, present.panelTransparent);
     return confirmed;
 }
 

@@ -1,6 +1,7 @@
 #include "settings/WindowSettings.h"
 
 #include "settings/MemIniFile.h"
+#include "settings/SettingsKeys.h"
 #include "settings/SettingsPath.h"
 
 namespace brimview {
@@ -18,36 +19,41 @@ std::string SkinPath(const std::string& skinFile) {
 
 void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWindow& window, SkinState skin) {
     TMemIniFile ini(SettingsFilePath(files, text), files, text);
-    if (ini.GetFlag("Display", "Minimized", false)) window.StartMinimized();
-    int top = ini.GetInteger("Window", "Top", window.Top());
-    int left = ini.GetInteger("Window", "Left", window.Left());
+    if (Read(ini, setting::Minimized)) window.StartMinimized();
+    int top = Read(ini, setting::Top, window.Top());
+    int left = Read(ini, setting::Left, window.Left());
     window.MoveTo(left, top);
-    std::string drive = ini.GetText("Window", "Drive", DriveText(window.SelectedDrive()));
+    std::string drive = Read(ini, setting::Drive, DriveText(window.SelectedDrive()));
     window.SetSelectedDrive(drive.empty() ? '\0' : drive[0]);
-    window.SetTimerInterval(ini.GetInteger("General", "Interval", window.TimerInterval()));
-    window.SetAlphaBlend(ini.GetFlag("Display", "Transparency", window.AlphaBlend()));
+    window.SetTimerInterval(Read(ini, setting::Interval, window.TimerInterval()));
+    window.SetAlphaBlend(Read(ini, setting::Transparency, window.AlphaBlend()));
     // The opacity is a byte: a wider stored value keeps its low 8 bits.
     window.SetAlphaBlendValue(
-        static_cast<std::uint8_t>(ini.GetInteger("Display", "Transparent_Position", window.AlphaBlendValue())));
-    window.SetPanelTransparent(ini.GetFlag("Display", "PanelTransparent", window.PanelTransparent()));
-    skin.enabled = ini.GetFlag("Display", "Skin", true);
-    skin.file = ini.GetText("Display", "Skin_File", "bg.bmp");
+        static_cast<std::uint8_t>(Read(ini, setting::Transparent_Position, window.AlphaBlendValue())));
+    window.SetPanelTransparent(Read(ini, setting::PanelTransparent, window.PanelTransparent()));
+    skin.enabled = Read(ini, setting::Skin);
+    skin.file = Read(ini, setting::Skin_File);
     if (!files.IsFile(SkinPath(skin.file))) {
         skin.enabled = false;
-        ini.PutFlag("Display", "Skin", false);
+        Write(ini, setting::Skin, false);
         skin.file.clear();
-        ini.RemoveKey("Display", "Skin_File");
+        Remove(ini, setting::Skin_File);
     }
     ini.Save();
+}
+
+PaintSettings ReadPaintSettings(FileStore& files, const TextServices& text) {
+    const TMemIniFile ini(SettingsFilePath(files, text), files, text);
+    return {Read(ini, setting::On_Top), Read(ini, setting::Skin), Read(ini, setting::Skin_File)};
 }
 
 void SaveClosingSettings(FileStore& files, const TextServices& text, SettingsWindow& window) {
     {
         TMemIniFile ini(SettingsFilePath(files, text), files, text);
-        ini.PutInteger("Window", "Top", window.Top());
-        ini.PutInteger("Window", "Left", window.Left());
+        Write(ini, setting::Top, window.Top());
+        Write(ini, setting::Left, window.Left());
         // No drive is written as an empty value, which reads back as no drive.
-        ini.PutText("Window", "Drive", DriveText(window.SelectedDrive()));
+        Write(ini, setting::Drive, DriveText(window.SelectedDrive()));
         ini.Save();
     }
     window.DisableTimer();

@@ -9,7 +9,7 @@
 
 namespace brimview {
 
-// The main window as the two sequences see it.
+// The main window as the start-up and close sequences see it.
 class SettingsWindow {
 public:
     virtual ~SettingsWindow() = default;
@@ -43,6 +43,14 @@ std::string SkinPath(const std::string& skinFile);
 // Reads the window's starting state, switches the skin off when its file is missing,
 // and saves the file, always. Throws AppError when the file cannot be read or saved.
 void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWindow& window, SkinState skin);
+
+// What every paint of the main window reads again from the settings file.
+struct PaintSettings {
+    bool stayOnTop;
+    bool skinEnabled;
+    std::string skinFile;
+};
+PaintSettings ReadPaintSettings(FileStore& files, const TextServices& text);
 
 // Saves the window's position and drive, then stops the refresh timer. A failed save
 // throws before the timer is touched.

@@ -7,30 +7,7 @@
 
 #include "../support/SettingsFakes.h"
 #include "settings/MemIniFile.h"
-
-namespace {
-
-struct Key {
-    const char* section;
-    const char* name;
-};
-constexpr Key kKeys[] = {
-    {"General", "Interval"},
-    {"General", "Interval_s"},
-    {"General", "Interval_m"},
-    {"Display", "Minimized"},
-    {"Display", "On_Top"},
-    {"Display", "Transparency"},
-    {"Display", "Transparent_Position"},
-    {"Display", "Skin"},
-    {"Display", "Skin_File"},
-    {"Display", "PanelTransparent"},
-    {"Window", "Top"},
-    {"Window", "Left"},
-    {"Window", "Drive"},
-};
-
-}  // namespace
+#include "settings/SettingsKeys.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace brimview;
@@ -40,9 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     files.files[path].assign(reinterpret_cast<const char*>(data), size);
 
     TMemIniFile first(path, files, text);
-    for (const Key& key : kKeys) {
-        first.GetText(key.section, key.name, "");
-        first.GetInteger(key.section, key.name, 0);
+    for (const SettingKey& setting : kAllSettings) {
+        first.GetText(setting.section, setting.key, "");
+        first.GetInteger(setting.section, setting.key, 0);
     }
     first.Save();
     const std::string saved = files.files.at(path);
