@@ -41,22 +41,24 @@ TEST(Blend, EveryByteLiesBetweenItsInputsAndTruncates) {
 }
 
 TEST(Blend, Rows) {
-    const std::array<std::uint8_t, 7> source{255, 255, 255, 0, 128, 7, 200};
-    const std::array<std::uint8_t, 7> background{100, 0, 255, 255, 128, 250, 10};
+    using Row = std::array<std::uint8_t, 7>;
+    const Row source{255, 255, 255, 0, 128, 7, 200};
+    const Row background{100, 0, 255, 255, 128, 250, 10};
     struct Case {
         std::size_t sourceLength;
         std::uint8_t alpha;
+        Row expected;
     };
-    const Case cases[] = {{7, 175}, {7, 255}, {7, 0}, {4, 175}, {0, 175}};
+    // Worked by hand: 7 over 250 at 175 is (7 × 175 + 250 × 80) div 255 = 21225 div 255 = 83.
+    // Bytes past the end of a shorter source keep the destination.
+    const Case cases[] = {
+        {7, 175, {206, 175, 255, 80, 128, 83, 140}}, {7, 255, source},     {7, 0, background},
+        {4, 175, {206, 175, 255, 80, 128, 250, 10}}, {0, 175, background},
+    };
     for (const Case& c : cases) {
-        std::array<std::uint8_t, 7> row = background;
+        Row row = background;
         BlendRow(row, std::span(source).first(c.sourceLength), c.alpha);
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            // Bytes past the end of a shorter source keep the destination.
-            const std::uint8_t expected =
-                i < c.sourceLength ? BlendByte(source[i], background[i], c.alpha) : background[i];
-            EXPECT_EQ(row[i], expected) << "byte " << i << " length " << c.sourceLength << " alpha " << +c.alpha;
-        }
+        EXPECT_EQ(row, c.expected) << "length " << c.sourceLength << " alpha " << +c.alpha;
     }
 }
 

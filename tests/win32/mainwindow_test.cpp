@@ -12,13 +12,11 @@
 #include "GdiTesting.h"
 #include "MessageBoxWatcher.h"
 #include "app/DriveMonitor.h"
-#include "monitor/Readout.h"
 #include "platform/Win32Drives.h"
 #include "platform/Win32FileStore.h"
 #include "platform/Win32TextServices.h"
 #include "settings/SettingsPath.h"
 #include "ui/Application.h"
-#include "ui/Text.h"
 
 namespace brimview {
 namespace {
@@ -97,12 +95,13 @@ TEST(DriveComboBox, ItemsShowTheKindIconOnTheItemBackgroundAndTheTextAfterIt) {
     test::Image pixels = surface.Pixels();
 
     const COLORREF background = GetSysColor(COLOR_WINDOW);
-    HBITMAP icon = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"HARD", IMAGE_BITMAP, 0, 0, 0));
+    const UniqueBitmap icon(
+        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"HARD", IMAGE_BITMAP, 0, 0, 0)));
     ASSERT_NE(icon, nullptr) << "the test program carries the drive icons";
     test::Surface iconPixels(16, 11, [](int, int) { return RGB(0, 0, 0); });
     {
         UniqueMemoryDc source(CreateCompatibleDC(nullptr));
-        Selection selected(source.get(), icon);
+        Selection selected(source.get(), icon.get());
         BitBlt(iconPixels.Dc(), 0, 0, 16, 11, source.get(), 0, 0, SRCCOPY);
     }
     test::Image iconImage = iconPixels.Pixels();
@@ -120,15 +119,22 @@ TEST(DriveComboBox, ItemsShowTheKindIconOnTheItemBackgroundAndTheTextAfterIt) {
     for (int y = 0; y < height; ++y)
         for (int x = 22; x < 60; ++x) textDrawn |= pixels.At(x, y) != background;
     EXPECT_TRUE(textDrawn);
-    DeleteObject(icon);
 }
 
-// A main window with the real services, created in a scratch folder of its own and
-// with a settings file that holds the given text (none when empty).
+// C: of 80,015,491,072 bytes with 35,000,000,000 free; every other drive fails its queries.
+class OneDisk : public DiskSpace {
+public:
+    std::int64_t QueryDiskSize(int drive) override { return drive == 3 ? 80'015'491'072 : -1; }
+    std::int64_t QueryDiskFree(int drive) override { return drive == 3 ? 35'000'000'000 : -1; }
+};
+
+// A main window with the real files and drive list and a disk of the test's own, created
+// in a scratch folder of its own and with a settings file that holds the given text (none
+// when empty).
 struct MainWindowFixture {
     Win32TextServices text;
     Win32FileStore files;
-    Win32DiskSpace disks;
+    OneDisk disks;
     Win32DriveCatalog drives;
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::path folder;
@@ -145,7 +151,7 @@ struct MainWindowFixture {
         std::filesystem::remove(ini);
         std::filesystem::current_path(previous);
     }
-    Services services() { return Services{files, text, disks, drives, DecimalSeparator()}; }
+    Services services() { return Services{files, text, disks, drives, '.'}; }
 };
 
 // The main window's own drawing (skin, veil, buttons) as the paint leaves it.
@@ -155,25 +161,28 @@ test::Image PaintedWindow(TForm1& form) {
     return surface.Pixels();
 }
 
-std::wstring Expected(std::int64_t bytes) {
-    return ui::AnsiToWide(UnitText(bytes, DecimalSeparator()));
-}
-
-TEST(MainWindow, RefreshShowsWhatTheSystemReportsForRealDrives) {
+TEST(MainWindow, RefreshShowsTheSelectedDrivesSpace) {
     MainWindowFixture f("refresh");
     TForm1 form(nullptr, f.services());
     form.FinishCreation();
-    for (char letter : {'C', 'Z'}) {
-        form.DriveComboBox1->SetSelectedDrive(letter);
-        ULARGE_INTEGER available, total;
-        const char root[] = {letter, ':', '\\', 0};
-        ASSERT_TRUE(GetDiskFreeSpaceExA(root, &available, &total, nullptr));
+    struct Case {
+        char letter;
+        const wchar_t *size, *free, *used;
+        int barMax, barPosition;
+    };
+    // 80,015,491,072 bytes are 74.52 GB, 76,308 whole MB; the 45,015,491,072 used are 42,930 MB
+    // and 56.3 %. A failing drive keeps the bar as it was.
+    const Case cases[] = {{'C', L"74.52 GB", L"32.60 GB", L"56.3 %", 76'308, 42'930},
+                          {'Z', L" - ", L" - ", L" - %", 76'308, 0}};
+    for (const Case& c : cases) {
+        form.DriveComboBox1->SetSelectedDrive(c.letter);
         form.DriveCount();
-        EXPECT_EQ(form.LabelSizeV->Caption(), Expected(static_cast<std::int64_t>(total.QuadPart)));
-        EXPECT_EQ(form.LabelFreeV->Caption(), Expected(static_cast<std::int64_t>(available.QuadPart)));
-        EXPECT_EQ(form.ProgressBar1->Max(), static_cast<int>(total.QuadPart >> 20));
-        EXPECT_EQ(form.ProgressBar1->Position(), static_cast<int>((total.QuadPart - available.QuadPart) >> 20));
-        EXPECT_EQ(SendMessageW(form.ProgressBar1->Handle(), PBM_GETPOS, 0, 0), form.ProgressBar1->Position());
+        EXPECT_EQ(form.LabelSizeV->Caption(), c.size);
+        EXPECT_EQ(form.LabelFreeV->Caption(), c.free);
+        EXPECT_EQ(form.LabelUsedPercent->Caption(), c.used);
+        EXPECT_EQ(form.ProgressBar1->Max(), c.barMax);
+        EXPECT_EQ(form.ProgressBar1->Position(), c.barPosition);
+        EXPECT_EQ(SendMessageW(form.ProgressBar1->Handle(), PBM_GETPOS, 0, 0), c.barPosition);
     }
     EXPECT_TRUE(std::filesystem::is_directory("skin")) << "the skin folder is made in the current directory";
 }
@@ -182,12 +191,14 @@ TEST(MainWindow, MinimisedTitleFollowsTheFreeSpaceAndRestoreBringsTheCaptionBack
     MainWindowFixture f("title");
     TForm1 form(nullptr, f.services());
     form.FinishCreation();
+    form.DriveComboBox1->SetSelectedDrive('C');
     ui::App().SetTitle(L"Brimview");
     ui::App().Minimize();
     test::PumpMessages();
-    EXPECT_EQ(ui::App().Title(), form.LabelFreeV->Caption() + L" Free");
+    EXPECT_EQ(ui::App().Title(), L"32.60 GB Free");
+    form.DriveComboBox1->SetSelectedDrive('Z');  // not ready: the label's " - "
     form.Timer1Timer(form);
-    EXPECT_EQ(ui::App().Title(), form.LabelFreeV->Caption() + L" Free");
+    EXPECT_EQ(ui::App().Title(), L" -  Free");
     ui::App().Restore();
     test::PumpMessages();
     EXPECT_EQ(ui::App().Title(), L"Brimview");
