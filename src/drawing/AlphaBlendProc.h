@@ -3,8 +3,7 @@
 // from msimg32.dll, looked up once for the whole process, or the program's own software blend.
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
+#include "platform/Handles.h"
 
 namespace brimview {
 
@@ -29,10 +28,7 @@ public:
     AlphaBlendFunction Routine() const { return routine_; }
 
 private:
-    struct Freer {
-        void operator()(HMODULE module) const { FreeLibrary(module); }
-    };
-    std::unique_ptr<std::remove_pointer_t<HMODULE>, Freer> module_;
+    UniqueModule module_;
     AlphaBlendFunction routine_;
 };
 

@@ -15,10 +15,9 @@ void PaintSkin(HDC dc, const RECT& client, const std::string& path, const TextSe
         DWORD attributes = GetFileAttributesW(widePath.c_str());
         bool readable = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
         if (readable) {
-            UniqueHandle probe(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                           OPEN_EXISTING, 0, nullptr));
-            readable = probe.get() != INVALID_HANDLE_VALUE;
-            if (!readable) probe.release();  // nothing to close
+            const UniqueFile probe(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                               nullptr, OPEN_EXISTING, 0, nullptr));
+            readable = static_cast<bool>(probe);
         }
         if (!readable) throw AppError(FormatMessage1("ファイル %s は開けません", text.AnsiToUtf8(path)));
         throw AppError("ビットマップイメージが不正です");

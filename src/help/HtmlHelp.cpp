@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/Handles.h"
 #include "ui/Application.h"
 
 namespace brimview {
@@ -25,10 +26,6 @@ struct HelpForwarder {
     bool operator()(WORD command, DWORD_PTR data, bool& callHelp) const {
         return help->HelpHandler(command, data, callHelp);
     }
-};
-
-struct BstrFree {
-    void operator()(OLECHAR* text) const { SysFreeString(text); }
 };
 
 }  // namespace
@@ -92,7 +89,7 @@ void THTMLHelp::ReportLastError(HWND caller) const {
     HhLastError record{sizeof record, S_OK, nullptr};
     viewer_(caller, nullptr, HH_GET_LAST_ERROR, reinterpret_cast<DWORD_PTR>(&record));
     // Freed whether it is shown or not.
-    const std::unique_ptr<OLECHAR, BstrFree> description(record.description);
+    const UniqueBstr description(record.description);
     if (!ShowsViewerError(record.hr, description != nullptr)) return;
     MessageBoxW(GetActiveWindow(), description.get(), ui::App().Title().c_str(), MB_OK | MB_ICONERROR);
 }

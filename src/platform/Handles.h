@@ -1,6 +1,8 @@
 #pragma once
-// An owner for kernel handles, closed with CloseHandle.
+// Owners for the system's handles other than GDI's: one close policy per handle type.
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <memory>
 #include <type_traits>
@@ -10,6 +12,46 @@ namespace brimview {
 struct KernelHandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+// A kernel handle whose "none" is null, such as a mutex.
 using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, KernelHandleCloser>;
+
+struct FindCloser {
+    void operator()(HANDLE search) const { FindClose(search); }
+};
+
+// A handle whose "none" is INVALID_HANDLE_VALUE rather than null, as CreateFile and
+// FindFirstFile give them.
+template <class Close>
+class UniqueInvalidable {
+public:
+    explicit UniqueInvalidable(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+    ~UniqueInvalidable() {
+        if (*this) Close{}(handle_);
+    }
+    UniqueInvalidable(const UniqueInvalidable&) = delete;
+    UniqueInvalidable& operator=(const UniqueInvalidable&) = delete;
+    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+using UniqueFile = UniqueInvalidable<KernelHandleCloser>;
+using UniqueFind = UniqueInvalidable<FindCloser>;
+
+struct ModuleFreer {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
+
+struct MenuDestroyer {
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
+using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
+struct BstrFreer {
+    void operator()(OLECHAR* text) const { SysFreeString(text); }
+};
+using UniqueBstr = std::unique_ptr<OLECHAR, BstrFreer>;
 
 }  // namespace brimview

@@ -2,10 +2,9 @@
 
 #include <commctrl.h>
 
-#include <memory>
-#include <type_traits>
 #include <utility>
 
+#include "platform/Handles.h"
 #include "ui/Text.h"
 
 namespace brimview {
@@ -15,11 +14,6 @@ namespace {
 constexpr DWORD kVolumeLabelAttribute = 0x8;
 // Rows the dropped-down list shows before it scrolls.
 constexpr int kDropDownRows = 8;
-
-struct FindCloser {
-    void operator()(HANDLE search) const { FindClose(search); }
-};
-using UniqueFind = std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser>;
 
 std::string CurrentDirectory() {
     const DWORD size = GetCurrentDirectoryA(0, nullptr);  // counts the terminating NUL
@@ -39,9 +33,8 @@ bool IsFolder(const std::string& path) {
 std::vector<std::string> FindFiles(const std::string& pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE first = FindFirstFileA(pattern.c_str(), &found);
-    if (first == INVALID_HANDLE_VALUE) return names;
-    const UniqueFind search(first);
+    const UniqueFind search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search) return names;
     do {
         if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute)))
             names.emplace_back(found.cFileName);

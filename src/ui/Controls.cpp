@@ -361,15 +361,8 @@ LRESULT CustomControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             EraseBackground(reinterpret_cast<HDC>(wParam));
             return 1;
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Handle(), &ps);
-            try {
-                PaintAll(dc);
-            } catch (...) {
-                EndPaint(Handle(), &ps);
-                throw;
-            }
-            EndPaint(Handle(), &ps);
+            const PaintDc dc(Handle());
+            PaintAll(dc.get());
             return 0;
         }
         case WM_PRINTCLIENT:
