@@ -1,34 +1,26 @@
 #include "app/DriveMonitor.h"
 
 #include "drawing/Skin.h"
-#include "help/About.h"
-#include "settings/Options.h"
 #include "platform/AppError.h"
-#include "settings/MemIniFile.h"
-#include "settings/SettingsPath.h"
 #include "settings/WindowSettings.h"
 #include "ui/Application.h"
 #include "ui/Text.h"
 
 namespace brimview {
-
-bool SkinEnabled = false;
-std::string SkinFile;
-bool StayOnTop = false;
-
 namespace {
 
 const ui::FontSpec kTahoma12{L"Tahoma", 12};
 const ui::FontSpec kTahoma13{L"Tahoma", 13};
 
-HBITMAP LoadGlyph(const wchar_t* name) {
-    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, 0));
+UniqueBitmap LoadGlyph(const wchar_t* name) {
+    return UniqueBitmap(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, 0)));
 }
 
-// The start-up and close sequences' view of the main window.
-class MainWindowSettings final : public SettingsWindow {
+}  // namespace
+
+class TForm1::SettingsView final : public OptionsWindow {
 public:
-    explicit MainWindowSettings(TForm1& form) : form_(form) {}
+    explicit SettingsView(TForm1& form) : form_(form) {}
     void StartMinimized() override { form_.windowState = ui::WindowState::Minimized; }
     int Top() const override { return form_.Top(); }
     int Left() const override { return form_.Left(); }
@@ -47,14 +39,20 @@ public:
     bool PanelTransparent() const override { return form_.TransPanel1->Transparent(); }
     void SetPanelTransparent(bool on) override { form_.TransPanel1->SetTransparent(on); }
     void DisableTimer() override { form_.Timer1->SetEnabled(false); }
+    bool StayOnTop() const override { return form_.TopmostStyle(); }
+    void SetStayOnTop(bool on) override { form_.SetTopmostStyle(on); }
+    void SwitchSkinOff() override { form_.SkinEnabled = false; }
+    void Repaint() override {
+        form_.Invalidate();
+        form_.TransPanel1->Invalidate();
+    }
 
 private:
     TForm1& form_;
 };
 
-}  // namespace
-
-TForm1::TForm1(ui::Component* owner, Services services) : ui::Form(owner, L"TForm1"), services_(services) {
+TForm1::TForm1(ui::Component* owner, Services services)
+    : ui::Form(owner, L"TForm1"), services_(services), settings_(std::make_unique<SettingsView>(*this)) {
     using namespace std::placeholders;
     caption = L"Brimview";
     clientWidth = 170;
@@ -94,12 +92,12 @@ TForm1::TForm1(ui::Component* owner, Services services) : ui::Form(owner, L"TFor
     TransPanel1->tabOrder = 1;
 
     auto& panel = *TransPanel1;
-    LabelUsedPercent = &Make<ui::Label>(&panel, RECT{121, 64, 25, 16}, L" - %", kTahoma13, ui::Alignment::Right);
-    LabelUsed = &Make<ui::Label>(&panel, RECT{8, 66, 31, 14}, L"Used:", kTahoma12);
-    LabelSizeV = &Make<ui::Label>(&panel, RECT{133, 4, 13, 16}, L" - ", kTahoma13, ui::Alignment::Right);
-    LabelSize = &Make<ui::Label>(&panel, RECT{8, 6, 25, 14}, L"Size:", kTahoma12);
-    LabelFreeV = &Make<ui::Label>(&panel, RECT{133, 22, 13, 16}, L" - ", kTahoma13, ui::Alignment::Right);
-    LabelFree = &Make<ui::Label>(&panel, RECT{8, 24, 28, 14}, L"Free:", kTahoma12);
+    LabelUsedPercent = &Make<ui::Label>(&panel, ui::Bounds{121, 64, 25, 16}, L" - %", kTahoma13, ui::Alignment::Right);
+    LabelUsed = &Make<ui::Label>(&panel, ui::Bounds{8, 66, 31, 14}, L"Used:", kTahoma12);
+    LabelSizeV = &Make<ui::Label>(&panel, ui::Bounds{133, 4, 13, 16}, L" - ", kTahoma13, ui::Alignment::Right);
+    LabelSize = &Make<ui::Label>(&panel, ui::Bounds{8, 6, 25, 14}, L"Size:", kTahoma12);
+    LabelFreeV = &Make<ui::Label>(&panel, ui::Bounds{133, 22, 13, 16}, L" - ", kTahoma13, ui::Alignment::Right);
+    LabelFree = &Make<ui::Label>(&panel, ui::Bounds{8, 24, 28, 14}, L"Free:", kTahoma12);
     ProgressBar1 = &Make<ui::ProgressBar>(&panel);
     ProgressBar1->SetBounds(8, 50, 138, 10);
 
@@ -135,6 +133,12 @@ void TForm1::DriveCount() {
     LabelFreeV->SetCaption(ui::AnsiToWide(readout.freeText));
 }
 
+TForm1::~TForm1() = default;
+
+OptionsWindow& TForm1::Settings() {
+    return *settings_;
+}
+
 std::wstring TForm1::FreeTitle() const {
     return LabelFreeV->Caption() + L" Free";
 }
@@ -154,8 +158,7 @@ void TForm1::Timer1Timer(ui::Component&) {
 
 void TForm1::FormCreate(ui::Component&) {
     using namespace std::placeholders;
-    MainWindowSettings window(*this);
-    ReadStartupSettings(services_.files, services_.text, window, {SkinEnabled, SkinFile});
+    ReadStartupSettings(services_.files, services_.text, *settings_, {SkinEnabled, SkinFile});
     DWORD skin = GetFileAttributesA("skin");
     bool skinFolder = skin != INVALID_FILE_ATTRIBUTES && (skin & FILE_ATTRIBUTE_DIRECTORY);
     if (!skinFolder && !CreateDirectoryA("skin", nullptr)) throw AppError("skinフォルダを作成できません。");
@@ -169,20 +172,24 @@ void TForm1::DriveComboBox1Change(ui::Component&) {
     DriveCount();
 }
 
+// The options dialog hands the skin and the stay-on-top choice to the window only through
+// the settings file, and another copy of the program or the user may change the file
+// meanwhile: every paint reads them again before it draws.
+void TForm1::ReloadPaintSettings() {
+    PaintSettings settings = ReadPaintSettings(services_.files, services_.text);
+    StayOnTop = settings.stayOnTop;
+    // Only a change of the topmost state is asked of the system: the call costs more
+    // than the rest of the paint under Wine, and repeating the present state changes nothing.
+    bool topmost = GetWindowLongW(Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST;
+    if (topmost != StayOnTop)
+        SetWindowPos(Handle(), StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    SkinEnabled = settings.skinEnabled;
+    SkinFile = std::move(settings.skinFile);
+}
+
 void TForm1::FormPaint(ui::Component&) {
-    {
-        TMemIniFile ini(SettingsFilePath(services_.files, services_.text), services_.files, services_.text);
-        // The main-window state, not the form's creation style of the same name.
-        brimview::StayOnTop = ini.GetFlag("Display", "On_Top", false);
-        // Only a change of the topmost state is asked of the system: the call costs more
-        // than the rest of the paint under Wine, and repeating the present state changes nothing.
-        bool topmost = GetWindowLongW(Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST;
-        if (topmost != brimview::StayOnTop)
-            SetWindowPos(Handle(), brimview::StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-        SkinEnabled = ini.GetFlag("Display", "Skin", true);
-        SkinFile = ini.GetText("Display", "Skin_File", "bg.bmp");
-    }
+    ReloadPaintSettings();
     if (!SkinEnabled) return;
     RECT client{0, 0, clientWidth, clientHeight};
     std::string path = SkinPath(SkinFile);
@@ -200,8 +207,7 @@ void TForm1::FormPaint(ui::Component&) {
 }
 
 void TForm1::FormClose(ui::Component&) {
-    MainWindowSettings window(*this);
-    SaveClosingSettings(services_.files, services_.text, window);
+    SaveClosingSettings(services_.files, services_.text, *settings_);
 }
 
 void TForm1::Exit1Click(ui::Component&) {
@@ -209,11 +215,11 @@ void TForm1::Exit1Click(ui::Component&) {
 }
 
 void TForm1::About1Click(ui::Component&) {
-    AboutBox->ShowModal();
+    if (AboutBox) AboutBox->ShowModal();
 }
 
 void TForm1::Options1Click(ui::Component&) {
-    PagesDlg->ShowModal();
+    if (PagesDlg) PagesDlg->ShowModal();
 }
 
 void TForm1::Help1Click(ui::Component&) {

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the drive selector over the readout panel with the drive's size,
 // free space, used share and bar, two small blended buttons and a popup menu.
+#include <memory>
 #include <string>
 
 #include "app/JustOne.h"
@@ -10,32 +11,17 @@
 #include "help/HtmlHelp.h"
 #include "monitor/DriveCombo.h"
 #include "monitor/Readout.h"
-#include "platform/DriveServices.h"
-#include "platform/FileStore.h"
-#include "platform/TextServices.h"
+#include "platform/Services.h"
+#include "settings/OptionsLogic.h"
 #include "ui/Form.h"
 #include "ui/StdCtrls.h"
 
 namespace brimview {
 
-// The system services the program works through, created once at start-up.
-struct Services {
-    FileStore& files;
-    const TextServices& text;
-    DiskSpace& disks;
-    DriveCatalog& drives;
-    char decimalSeparator;
-};
-
-// Main-window state read by every paint; the start-up sequence, the paint and the
-// options dialog set it.
-extern bool SkinEnabled;
-extern std::string SkinFile;
-extern bool StayOnTop;
-
 class TForm1 : public ui::Form {
 public:
     TForm1(ui::Component* owner, Services services);
+    ~TForm1() override;
 
     ui::Label* LabelSizeV;
     ui::Label* LabelFreeV;
@@ -53,6 +39,15 @@ public:
     THTMLHelp* HTMLHelp1;
     TAlphaSpeedButton* AlphaSpeedButton2;
     TAlphaSpeedButton* AlphaSpeedButton1;
+
+    // The dialogs the menu and the settings button show; the entry point sets them.
+    ui::Form* PagesDlg = nullptr;
+    ui::Form* AboutBox = nullptr;
+
+    // Read by every paint; the start-up sequence, the paint and the options dialog set it.
+    bool SkinEnabled = false;
+    std::string SkinFile;
+    bool StayOnTop = false;
 
     void DriveCount();
     void AppMinimize(ui::Component& sender);
@@ -72,8 +67,15 @@ public:
     // The minimised taskbar text: the free space followed by " Free".
     std::wstring FreeTitle() const;
 
+    // The window as the start-up and close sequences and the options dialog see it.
+    OptionsWindow& Settings();
+
 private:
+    class SettingsView;
+    void ReloadPaintSettings();
+
     Services services_;
+    std::unique_ptr<SettingsView> settings_;
     std::string skinFailure_;  // the skin path and message last reported
 };
 

@@ -26,8 +26,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     ui::Application app;
     app.SetTitle(L"Brimview");
     TForm1& form1 = app.CreateForm<TForm1>(services);
-    AboutBox = &app.CreateForm<TAboutBox>();
-    PagesDlg = &app.CreateForm<TPagesDlg>(form1, services);
+    form1.AboutBox = &app.CreateForm<TAboutBox>(files);
+    form1.PagesDlg = &app.CreateForm<TPagesDlg>(form1.Settings(), services);
     app.Run(showCommand);
     return 0;
 }

@@ -30,35 +30,24 @@ void TTransPanel::SetAlignment(ui::Alignment value) {
     Invalidate();
 }
 
-void TTransPanel::Realign() {
-    // The children keep their places: none of the program's panels aligns them.
-    Invalidate();
-}
-
 void TTransPanel::SetBevelInner(TBevelCut value) {
     bevelInner_ = value;
-    Realign();
+    Invalidate();
 }
 
 void TTransPanel::SetBevelOuter(TBevelCut value) {
     bevelOuter_ = value;
-    Realign();
+    Invalidate();
 }
 
 void TTransPanel::SetBevelWidth(int value) {
     bevelWidth_ = std::max(1, value);
-    Realign();
+    Invalidate();
 }
 
 void TTransPanel::SetBorderWidth(int value) {
     borderWidth_ = std::max(0, value);
-    Realign();
-}
-
-void TTransPanel::SetBorderStyleSingle(bool value) {
-    if (value == borderSingle_) return;
-    borderSingle_ = value;
-    RecreateWnd();
+    Invalidate();
 }
 
 void TTransPanel::SetMouseClip(bool value) {

@@ -25,7 +25,6 @@ public:
     void SetBevelOuter(TBevelCut value);
     void SetBevelWidth(int value);
     void SetBorderWidth(int value);
-    void SetBorderStyleSingle(bool value);
     void SetMouseClip(bool value);
     void SetMouseClipBack(bool value) { mouseClipBack_ = value; }
     void SetShape(TShapeType value);
@@ -49,7 +48,6 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Realign();
     void LeaveCheck();
     void DrawBevelSpans(HDC dc, const PanelFrame& frame) const;
 
@@ -58,7 +56,6 @@ private:
     TBevelCut bevelOuter_ = TBevelCut::bvRaised;
     int bevelWidth_ = 1;
     int borderWidth_ = 0;
-    bool borderSingle_ = false;
     bool mouseClip_ = false;
     bool mouseClipBack_ = false;
     TShapeType shape_ = TShapeType::stNone;

@@ -6,17 +6,16 @@
 
 #include <vector>
 
-#include "help/HelpRouting.h"
-#include "platform/Win32FileStore.h"
 #include "drawing/TrPanel.h"
+#include "help/HelpRouting.h"
 #include "ui/Application.h"
 #include "ui/DialogCtrls.h"
 #include "ui/Text.h"
 
 namespace brimview {
 
-std::string ReadVersionText() {
-    return FileVersionText(Win32FileStore().ExecutablePath());
+std::string ReadVersionText(const FileStore& files) {
+    return FileVersionText(files.ExecutablePath());
 }
 
 std::string FileVersionText(const std::string& path) {
@@ -37,15 +36,13 @@ void OpenLink(const std::string& url) {
     ShellExecuteA(ui::App().Handle(), "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-TAboutBox* AboutBox = nullptr;
-
 namespace {
 
 constexpr wchar_t kHomePage[] = L"https://example.org/";
 
 }  // namespace
 
-TAboutBox::TAboutBox(ui::Component* owner) : ui::Form(owner, L"TAboutBox") {
+TAboutBox::TAboutBox(ui::Component* owner, const FileStore& files) : ui::Form(owner, L"TAboutBox"), files_(files) {
     using namespace std::placeholders;
     caption = L"About";
     clientWidth = 298;
@@ -62,18 +59,18 @@ TAboutBox::TAboutBox(ui::Component* owner) : ui::Form(owner, L"TAboutBox") {
     panel.SetBevelOuter(TBevelCut::bvLowered);
     auto& icon = Make<ui::Image>(&panel, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
     icon.SetBounds(8, 8, 32, 32);
-    ProductName = &Make<ui::Label>(&panel, RECT{79, 8, 0, 12}, L"", font);
-    Version = &Make<ui::Label>(&panel, RECT{79, 28, 0, 12}, L"", font);
-    Copyright = &Make<ui::Label>(&panel, RECT{79, 56, 0, 12}, L"Copyright (C) Brimview project", font);
-    Copyright2 = &Make<ui::Label>(&panel, RECT{166, 69, 0, 12}, L"All rights reserved.", font);
+    ProductName = &Make<ui::Label>(&panel, ui::Bounds{79, 8, 0, 12}, L"", font);
+    Version = &Make<ui::Label>(&panel, ui::Bounds{79, 28, 0, 12}, L"", font);
+    Copyright = &Make<ui::Label>(&panel, ui::Bounds{79, 56, 0, 12}, L"Copyright (C) Brimview project", font);
+    Copyright2 = &Make<ui::Label>(&panel, ui::Bounds{166, 69, 0, 12}, L"All rights reserved.", font);
     ui::FontSpec link = font;
     link.color = RGB(0, 0, 255);
     link.underline = true;
-    URL = &Make<ui::Label>(&panel, RECT{142, 86, 0, 12}, kHomePage, link);
+    URL = &Make<ui::Label>(&panel, ui::Bounds{142, 86, 0, 12}, kHomePage, link);
     URL->hint = kHomePage;
     URL->cursor = LoadCursorW(nullptr, IDC_HAND);
     URL->OnClick = std::bind(&TAboutBox::UrlMailClick, this, _1);
-    Comments = &Make<ui::Label>(&panel, RECT{79, 116, 0, 12}, L"ドライブの容量と空き領域を表示します", font);
+    Comments = &Make<ui::Label>(&panel, ui::Bounds{79, 116, 0, 12}, L"ドライブの容量と空き領域を表示します", font);
 
     auto& ok = Make<ui::Button>(this, L"OK", IDOK, ui::mrOk, true);
     ok.SetBounds(111, 180, 75, 25);
@@ -85,7 +82,7 @@ void TAboutBox::FormCreate(ui::Component&) {
     caption = ui::App().Title() + L" のバージョン情報";
     if (HandleAllocated()) SetWindowTextW(Handle(), caption.c_str());
     ProductName->SetCaption(ui::App().Title());
-    Version->SetCaption(L"Version: " + ui::AnsiToWide(ReadVersionText()));
+    Version->SetCaption(L"Version: " + ui::AnsiToWide(ReadVersionText(files_)));
 }
 
 void TAboutBox::UrlMailClick(ui::Component& sender) {

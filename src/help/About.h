@@ -3,6 +3,7 @@
 // and opening the maker's home page with the shell.
 #include <string>
 
+#include "platform/FileStore.h"
 #include "ui/Form.h"
 #include "ui/StdCtrls.h"
 
@@ -10,7 +11,7 @@ namespace brimview {
 
 // The file version of the running executable's version record, as "1.0.1.0"; empty when the
 // executable has no version record or it cannot be read.
-std::string ReadVersionText();
+std::string ReadVersionText(const FileStore& files);
 
 // The same for any file, by its ANSI path.
 std::string FileVersionText(const std::string& path);
@@ -23,7 +24,7 @@ void OpenLink(const std::string& url);
 // the maker's home page.
 class TAboutBox : public ui::Form {
 public:
-    explicit TAboutBox(ui::Component* owner);
+    TAboutBox(ui::Component* owner, const FileStore& files);
 
     ui::Label* ProductName;
     ui::Label* Version;
@@ -34,9 +35,9 @@ public:
 
     void FormCreate(ui::Component& sender);
     void UrlMailClick(ui::Component& sender);
-};
 
-// The one About box, created hidden at start-up.
-extern TAboutBox* AboutBox;
+private:
+    const FileStore& files_;
+};
 
 }  // namespace brimview

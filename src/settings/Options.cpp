@@ -2,31 +2,20 @@
 
 #include <commctrl.h>
 
-#include "app/DriveMonitor.h"
+#include "platform/LayeredWindows.h"
 #include "ui/Application.h"
 
 namespace brimview {
-
-TPagesDlg* PagesDlg = nullptr;
-
 namespace {
 
-// Windows 2000 (5.0) brought layered windows; the version helpers of later systems
-// no longer tell the truth about the version, but any system that runs this build has them.
+// Asked of the system itself rather than of its version number, which later systems
+// no longer report truthfully.
 bool CanDrawTranslucentWindows() {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    GetVersionExA(&version);
-#pragma GCC diagnostic pop
-    return version.dwMajorVersion >= 5;
+    return LayeredWindows().setLayeredWindowAttributes != nullptr;
 }
 
-ui::SystemControl& MakeLabel(ui::Component& owner, ui::WinControl* parent, RECT bounds, std::wstring caption) {
-    auto& label = owner.Make<ui::SystemControl>(parent, WC_STATICW, SS_LEFT | SS_NOPREFIX, std::move(caption));
-    label.SetBounds(bounds.left, bounds.top, bounds.right, bounds.bottom);
-    return label;
+ui::SystemControl& MakeLabel(ui::Component& owner, ui::WinControl* parent, std::wstring caption) {
+    return owner.Make<ui::SystemControl>(parent, WC_STATICW, SS_LEFT | SS_NOPREFIX, std::move(caption));
 }
 
 template <class T>
@@ -38,7 +27,7 @@ T& Place(T& control, int left, int top, int width, int height, int tabOrder = 0)
 
 }  // namespace
 
-TPagesDlg::TPagesDlg(ui::Component* owner, TForm1& mainWindow, const Services& services)
+TPagesDlg::TPagesDlg(ui::Component* owner, OptionsWindow& mainWindow, const Services& services)
     : ui::Form(owner, L"TPagesDlg"), mainWindow_(mainWindow), services_(services) {
     using namespace std::placeholders;
     caption = L"設定";
@@ -60,7 +49,7 @@ TPagesDlg::TPagesDlg(ui::Component* owner, TForm1& mainWindow, const Services& s
     RadioButton1 = &Place(Make<ui::RadioButton>(GroupBox1, L"秒"), 72, 25, 33, 17, 1);
     RadioButton1->SetChecked(true);
     RadioButton2 = &Place(Make<ui::RadioButton>(GroupBox1, L"分"), 72, 49, 33, 17, 2);
-    Label1 = &MakeLabel(*this, GroupBox1, {111, 27, 47, 12}, L"毎に更新");
+    Label1 = &Place(MakeLabel(*this, GroupBox1, L"毎に更新"), 111, 27, 47, 12);
 
     GroupBox2 = &Place(Make<ui::GroupBox>(&display, L"ウィンドウ"), 8, 16, 313, 121, 0);
     CheckBox5 = &Place(Make<ui::CheckBox>(GroupBox2, L"最小化で起動"), 16, 16, 97, 17, 3);
@@ -68,9 +57,9 @@ TPagesDlg::TPagesDlg(ui::Component* owner, TForm1& mainWindow, const Services& s
     CheckBox2 = &Place(Make<ui::CheckBox>(GroupBox2, L"半透明表示 （Windows 2000/XPのみ対応）"), 16, 64, 249, 17, 1);
     TransPanel = &Place(Make<ui::Panel>(GroupBox2), 32, 77, 249, 41, 2);
     TransPanel->SetVisible(false);
-    Label2 = &MakeLabel(*this, TransPanel, {1, 15, 24, 12}, L"透明");
+    Label2 = &Place(MakeLabel(*this, TransPanel, L"透明"), 1, 15, 24, 12);
     TrackBar1 = &Place(Make<ui::TrackBar>(TransPanel, 1, 255, 20), 34, 10, 180, 25);
-    Label3 = &MakeLabel(*this, TransPanel, {213, 15, 36, 12}, L"不透明");
+    Label3 = &Place(MakeLabel(*this, TransPanel, L"不透明"), 213, 15, 36, 12);
 
     GroupBox3 = &Place(Make<ui::GroupBox>(&display, L"背景画像"), 8, 140, 313, 93, 1);
     CheckBox3 = &Place(Make<ui::CheckBox>(GroupBox3, L"背景画像を使う"), 16, 20, 97, 17, 0);
@@ -129,20 +118,19 @@ void TPagesDlg::FormActivate(ui::Component&) {
 }
 
 void TPagesDlg::OKBtnClick(ui::Component&) {
-    TForm1& main = mainWindow_;
-    MainWindowOptions present{static_cast<std::int32_t>(main.Timer1->Interval()), main.StayOnTop(), main.AlphaBlend(),
-                              main.AlphaBlendValue(), main.TransPanel1->Transparent()};
-    ConfirmedOptions confirmed =
+    OptionsWindow& main = mainWindow_;
+    const MainWindowOptions present{main.TimerInterval(), main.StayOnTop(), main.AlphaBlend(), main.AlphaBlendValue(),
+                                    main.PanelTransparent()};
+    const ConfirmedOptions confirmed =
         ConfirmOptions(services_.files, services_.text, State(), FileComboTF1->Items(), present);
-    if (confirmed.skinOff) SkinEnabled = false;
+    if (confirmed.skinOff) main.SwitchSkinOff();
     const MainWindowOptions& apply = confirmed.window;
-    main.Timer1->SetInterval(apply.timerInterval > 0 ? static_cast<unsigned>(apply.timerInterval) : 0);
+    main.SetTimerInterval(apply.timerInterval);
     main.SetStayOnTop(apply.stayOnTop);
     main.SetAlphaBlend(apply.alphaBlend);
     main.SetAlphaBlendValue(apply.alphaBlendValue);
-    main.TransPanel1->SetTransparent(apply.panelTransparent);
-    main.Invalidate();
-    main.TransPanel1->Invalidate();
+    main.SetPanelTransparent(apply.panelTransparent);
+    main.Repaint();
 }
 
 void TPagesDlg::CheckBox2Click(ui::Component&) {

@@ -1,6 +1,7 @@
 #pragma once
 // The options dialog: every user setting on two tab pages, filled from the settings
 // file each time it is shown, written back and applied to the main window on OK.
+#include "platform/Services.h"
 #include "settings/FileComboTF.h"
 #include "settings/OptionsLogic.h"
 #include "ui/DialogCtrls.h"
@@ -9,12 +10,10 @@
 
 namespace brimview {
 
-class TForm1;
-struct Services;
-
 class TPagesDlg : public ui::Form {
 public:
-    TPagesDlg(ui::Component* owner, TForm1& mainWindow, const Services& services);
+    // mainWindow is the window that OK applies the settings to.
+    TPagesDlg(ui::Component* owner, OptionsWindow& mainWindow, const Services& services);
 
     ui::Panel* Panel1;
     ui::PageControl* PageControl1;
@@ -54,11 +53,8 @@ protected:
     void DialogCommand(int id) override;
 
 private:
-    TForm1& mainWindow_;
-    const Services& services_;
+    OptionsWindow& mainWindow_;
+    Services services_;
 };
-
-// The one options dialog, created hidden at start-up.
-extern TPagesDlg* PagesDlg;
 
 }  // namespace brimview

@@ -8,6 +8,7 @@
 
 #include "platform/FileStore.h"
 #include "platform/TextServices.h"
+#include "settings/WindowSettings.h"
 
 namespace brimview {
 
@@ -23,6 +24,18 @@ struct OptionsState {
     bool skin = true;               // use a background picture
     int skinIndex = -1;             // selected entry of the skin list; -1 when none
     bool panelTransparent = false;  // let the background show through the readout panel
+};
+
+// The main window as the options dialog sees it: what the start-up sequence sets, and
+// besides that the stay-on-top style, the skin switch and a repaint.
+class OptionsWindow : public SettingsWindow {
+public:
+    virtual bool StayOnTop() const = 0;
+    // Changing the style re-creates the window.
+    virtual void SetStayOnTop(bool on) = 0;
+    virtual void SwitchSkinOff() = 0;
+    // Marks the window and its readout panel for repainting.
+    virtual void Repaint() = 0;
 };
 
 // The main window's state that OK changes.

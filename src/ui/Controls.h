@@ -15,6 +15,11 @@ namespace brimview::ui {
 
 class WinControl;
 
+// A control's place in its parent as laid out.
+struct Bounds {
+    int left, top, width, height;
+};
+
 struct FontSpec {
     std::wstring name = L"ＭＳ Ｐゴシック";
     int height = 12;  // character height in pixels

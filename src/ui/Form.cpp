@@ -1,5 +1,7 @@
 #include "ui/Form.h"
 
+#include <optional>
+
 #include "platform/LayeredWindows.h"
 #include "ui/Application.h"
 #include "ui/StdCtrls.h"
@@ -28,7 +30,7 @@ void Form::CreateParamsFor(CreateParams& params) {
     params.style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (minimizeBox ? WS_MINIMIZEBOX : 0);
     params.exStyle = border == FormBorder::Dialog ? WS_EX_DLGMODALFRAME : 0;
     // Created without the layered style even when translucent: see WindowCreated.
-    if (stayOnTop_) params.exStyle |= WS_EX_TOPMOST;
+    if (topmostStyle_) params.exStyle |= WS_EX_TOPMOST;
     RECT r{0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&r, params.style, FALSE, params.exStyle);
     width_ = r.right - r.left;
@@ -111,9 +113,9 @@ int Form::ShowModal() {
     return modalResult;
 }
 
-void Form::SetStayOnTop(bool on) {
-    if (on == stayOnTop_) return;
-    stayOnTop_ = on;
+void Form::SetTopmostStyle(bool on) {
+    if (on == topmostStyle_) return;
+    topmostStyle_ = on;
     bool shown = HandleAllocated() && IsWindowVisible(Handle());
     RecreateWnd();
     if (shown) ShowWindow(Handle(), SW_SHOWNA);
@@ -160,15 +162,9 @@ void Form::PaintTo(HDC dc, const RECT& client) {
 LRESULT Form::OnPaintMessage(HDC target) {
     RECT client;
     GetClientRect(Handle(), &client);
-    PAINTSTRUCT ps{};
-    HDC dc = target ? target : BeginPaint(Handle(), &ps);
-    struct EndPaintOnExit {
-        HWND hwnd;
-        PAINTSTRUCT* ps;
-        ~EndPaintOnExit() {
-            if (ps) EndPaint(hwnd, ps);
-        }
-    } end{Handle(), target ? nullptr : &ps};
+    std::optional<PaintDc> painting;
+    if (!target) painting.emplace(Handle());
+    HDC dc = target ? target : painting->get();
     if (!doubleBuffered_) {
         PaintTo(dc, client);
         return 0;

@@ -47,9 +47,9 @@ public:
     bool DoubleBuffered() const { return doubleBuffered_; }
     void SetDoubleBuffered(bool on) { doubleBuffered_ = on; }
 
-    bool StayOnTop() const { return stayOnTop_; }
+    bool TopmostStyle() const { return topmostStyle_; }
     // Changing the style re-creates the window, as the stay-on-top style is one of creation.
-    void SetStayOnTop(bool on);
+    void SetTopmostStyle(bool on);
 
     // Whole-window translucency.
     bool AlphaBlend() const { return alphaBlend_; }
@@ -77,7 +77,7 @@ private:
     std::wstring className_;
     HDC canvas_ = nullptr;
     bool doubleBuffered_ = false;
-    bool stayOnTop_ = false;
+    bool topmostStyle_ = false;
     bool alphaBlend_ = false;
     BYTE alphaBlendValue_ = 255;
     bool placed_ = false;

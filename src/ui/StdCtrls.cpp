@@ -2,10 +2,22 @@
 
 #include <commctrl.h>
 
+#include <map>
+
 #include "platform/AppError.h"
+#include "platform/Handles.h"
 #include "ui/Application.h"
 
 namespace brimview::ui {
+namespace {
+
+// The running timers by identifier: a timer without a window learns only its identifier.
+std::map<UINT_PTR, Timer*>& RunningTimers() {
+    static std::map<UINT_PTR, Timer*> running;
+    return running;
+}
+
+}  // namespace
 
 SIZE BitmapSize(HBITMAP bitmap) {
     BITMAP info{};
@@ -45,14 +57,14 @@ void DrawTransparentBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key) {
     BitBlt(dc, x, y, size.cx, size.cy, imageDc.get(), 0, 0, SRCPAINT);
 }
 
-Label::Label(Component* owner, WinControl* parent, RECT bounds, std::wstring caption, FontSpec font,
+Label::Label(Component* owner, WinControl* parent, Bounds bounds, std::wstring caption, FontSpec font,
              Alignment alignment)
     : GraphicControl(owner, parent),
       caption_(std::move(caption)),
       font_(std::move(font)),
       fontHandle_(font_.Create()),
       alignment_(alignment) {
-    SetBounds(bounds.left, bounds.top, bounds.right, bounds.bottom);
+    SetBounds(bounds.left, bounds.top, bounds.width, bounds.height);
     AutoSize();
 }
 
@@ -109,8 +121,6 @@ void ProgressBar::SetPosition(int position) {
     if (HandleAllocated()) SendMessageW(Handle(), PBM_SETPOS, position_, 0);
 }
 
-std::map<UINT_PTR, Timer*> Timer::running_;
-
 Timer::~Timer() {
     enabled_ = false;
     Update();
@@ -136,18 +146,18 @@ void Timer::SetEnabled(bool enabled) {
 void Timer::Update() {
     if (id_) {
         KillTimer(nullptr, id_);
-        running_.erase(id_);
+        RunningTimers().erase(id_);
         id_ = 0;
     }
     if (!enabled_ || interval_ == 0 || !onTimer_) return;
     id_ = SetTimer(nullptr, 0, interval_, Tick);
     if (!id_) throw AppError("タイマーを取得できません");
-    running_[id_] = this;
+    RunningTimers()[id_] = this;
 }
 
 void CALLBACK Timer::Tick(HWND, UINT, UINT_PTR id, DWORD) {
-    auto found = running_.find(id);
-    if (found == running_.end()) return;
+    auto found = RunningTimers().find(id);
+    if (found == RunningTimers().end()) return;
     try {
         found->second->onTimer_(*found->second);
     } catch (const std::exception& e) {
@@ -156,17 +166,16 @@ void CALLBACK Timer::Tick(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 void PopupMenu::Popup(HWND owner, POINT screen) {
-    HMENU menu = CreatePopupMenu();
+    const UniqueMenu menu(CreatePopupMenu());
     for (size_t i = 0; i < items_.size(); ++i) {
         if (items_[i].caption == L"-")
-            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
         else
-            AppendMenuW(menu, MF_STRING, kFirstCommand + i, items_[i].caption.c_str());
+            AppendMenuW(menu.get(), MF_STRING, kFirstCommand + i, items_[i].caption.c_str());
     }
     // The chosen item arrives as WM_COMMAND at the owner, like a command posted from outside.
     SetForegroundWindow(owner);
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
-    DestroyMenu(menu);
+    TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
 }
 
 void PopupMenu::Click(int command) {
@@ -174,10 +183,8 @@ void PopupMenu::Click(int command) {
     if (command >= kFirstCommand && index < items_.size() && items_[index].onClick) items_[index].onClick(*this);
 }
 
-SpeedButton::SpeedButton(Component* owner, WinControl* parent, HBITMAP glyph)
-    : GraphicControl(owner, parent), glyph_(glyph) {}
-
-SpeedButton::~SpeedButton() = default;
+SpeedButton::SpeedButton(Component* owner, WinControl* parent, UniqueBitmap glyph)
+    : GraphicControl(owner, parent), glyph_(std::move(glyph)) {}
 
 void SpeedButton::Paint(HDC dc) {
     RECT r{0, 0, width_, height_};

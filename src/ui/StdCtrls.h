@@ -1,6 +1,5 @@
 #pragma once
 // The standard controls the program's windows use.
-#include <map>
 #include <string>
 #include <vector>
 
@@ -21,8 +20,7 @@ enum class Alignment { Left, Right, Center };
 // its text; a right-justified label keeps its right edge.
 class Label : public GraphicControl {
 public:
-    // bounds: left, top, width and height as laid out.
-    Label(Component* owner, WinControl* parent, RECT bounds, std::wstring caption, FontSpec font,
+    Label(Component* owner, WinControl* parent, Bounds bounds, std::wstring caption, FontSpec font,
           Alignment alignment = Alignment::Left);
     const std::wstring& Caption() const { return caption_; }
     void SetCaption(const std::wstring& caption);
@@ -79,7 +77,6 @@ private:
     unsigned interval_ = 1000;
     bool enabled_ = true;
     UINT_PTR id_ = 0;
-    static std::map<UINT_PTR, Timer*> running_;
 };
 
 class PopupMenu : public Component {
@@ -103,8 +100,7 @@ private:
 // mouse is over it, a sunken edge and the glyph moved by one pixel while pressed.
 class SpeedButton : public GraphicControl {
 public:
-    SpeedButton(Component* owner, WinControl* parent, HBITMAP glyph);
-    ~SpeedButton() override;
+    SpeedButton(Component* owner, WinControl* parent, UniqueBitmap glyph);
     void Paint(HDC dc) override;
     NotifyEvent OnClick;
 

@@ -17,8 +17,6 @@
 #include "platform/Win32Drives.h"
 #include "platform/Win32FileStore.h"
 #include "platform/Win32TextServices.h"
-#include "settings/MemIniFile.h"
-#include "settings/SettingsPath.h"
 #include "settings/WindowSettings.h"
 #include "ui/Application.h"
 
@@ -125,17 +123,12 @@ int main() {
     PumpMessages();
 
     // The parts of the form's paint, each on its own.
-    const double settingsMs = MedianMilliseconds(kPartCalls, [&] {
-        const TMemIniFile ini(SettingsFilePath(files, text), files, text);
-        ini.GetFlag("Display", "On_Top", false);
-        ini.GetFlag("Display", "Skin", true);
-        ini.GetText("Display", "Skin_File", "bg.bmp");
-    });
+    const double settingsMs = MedianMilliseconds(kPartCalls, [&] { ReadPaintSettings(files, text); });
     const double stayOnTopMs = MedianMilliseconds(kPartCalls, [&] {
         SetWindowPos(form.Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     });
     const double skinMs =
-        MedianMilliseconds(kPartCalls, [&] { PaintSkin(memory.get(), client, SkinPath(SkinFile), text); });
+        MedianMilliseconds(kPartCalls, [&] { PaintSkin(memory.get(), client, SkinPath(form.SkinFile), text); });
     const TAlphaShape& veil = *form.AlphaShape1;
     const double veilMs = MedianMilliseconds(kPartCalls, [&] {
         PaintBlended(memory.get(), veil.Width(), veil.Height(), veil.Alpha(),
@@ -150,8 +143,8 @@ int main() {
     const Counts afterWindow = Count();
 
     std::printf("main window paint, %ld x %ld client, skin %s: medians of %d runs, %d form paints, %d redraws\n",
-                client.right, client.bottom, SkinEnabled ? SkinPath(SkinFile).c_str() : "off", kRuns, kRuns * kPaints,
-                kRuns * kRedraws);
+                client.right, client.bottom, form.SkinEnabled ? SkinPath(form.SkinFile).c_str() : "off", kRuns,
+                kRuns * kPaints, kRuns * kRedraws);
     const auto time = [](const std::string& what, double ms) { std::printf("  %-58s %7.3f ms\n", what.c_str(), ms); };
     time("one paint of the form into a memory DC (WM_PRINTCLIENT)", formMs);
     time("  its settings read", settingsMs);

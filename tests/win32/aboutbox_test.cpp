@@ -8,12 +8,15 @@
 #include <string>
 
 #include "help/About.h"
+#include "platform/Win32FileStore.h"
 #include "resources/resource.h"
 #include "ui/Application.h"
 #include "ui/Text.h"
 
 namespace brimview {
 namespace {
+
+const Win32FileStore files;
 
 std::wstring WindowText(HWND hwnd) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)), L'\0');
@@ -33,7 +36,7 @@ TEST(AboutBox, CaptionAndLabelsFromTheTitleAndTheOwnVersionRecord) {
     const std::wstring version = L"Version: " + ui::AnsiToWide(BRIMVIEW_FILEVERSION_TEXT);
     for (const wchar_t* title : {L"Brimview", L"ドライブ容量"}) {
         ui::App().SetTitle(title);
-        TAboutBox box(nullptr);
+        TAboutBox box(nullptr, files);
         box.FinishCreation();
         const std::wstring caption = std::wstring(title) + L" のバージョン情報";
         EXPECT_EQ(WindowText(box.Handle()), caption);
@@ -55,7 +58,7 @@ void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 TEST(AboutBox, OkButtonAndEnterCloseTheBoxWithOk) {
-    TAboutBox box(nullptr);
+    TAboutBox box(nullptr, files);
     box.FinishCreation();
     HWND okButton = FindWindowExW(box.Handle(), nullptr, L"Button", L"OK");
     ASSERT_NE(okButton, nullptr);

@@ -37,16 +37,16 @@ COLORREF CrossGlyph(int x, int y) {
 }
 
 // A 16 by 16 bitmap of 24 bits per pixel, as the buttons' glyphs are stored.
-HBITMAP MakeGlyph(COLORREF (*pixel)(int, int)) {
+UniqueBitmap MakeGlyph(COLORREF (*pixel)(int, int)) {
     const Image image(16, 16, pixel);
     BITMAPINFO info = image.Info();
     info.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    HBITMAP glyph = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    UniqueBitmap glyph(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     const std::vector<std::uint32_t> dib = image.DibPixels();
     const BITMAPINFO source = image.Info();
     const WindowDc screen(nullptr);
-    SetDIBits(screen.get(), glyph, 0, 16, dib.data(), &source, DIB_RGB_COLORS);
+    SetDIBits(screen.get(), glyph.get(), 0, 16, dib.data(), &source, DIB_RGB_COLORS);
     return glyph;
 }
 

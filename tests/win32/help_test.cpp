@@ -505,7 +505,7 @@ TEST(AboutBox, VersionTextFromTheFilesVersionRecord) {
 TEST(AboutBox, VersionTextOfTheRunningProgram) {
     char path[MAX_PATH];
     ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
-    EXPECT_EQ(ReadVersionText(), FileVersionText(path));
+    EXPECT_EQ(ReadVersionText(Win32FileStore()), FileVersionText(path));
 }
 
 // What the shell has run of a script that adds a line to a log at every start.

@@ -69,7 +69,7 @@ TEST(OptionsDialog, FillsItsControlsFromTheSettingsFile) {
         "[Display]\r\nMinimized=1\r\nTransparency=1\r\nTransparent_Position=0\r\nSkin=0\r\nSkin_File=WOOD.BMP\r\n");
     TForm1 main(nullptr, f.services);
     main.FinishCreation();
-    TPagesDlg dialog(nullptr, main, f.services);
+    TPagesDlg dialog(nullptr, main.Settings(), f.services);
     dialog.FinishCreation();
     int result = RunModal(dialog, [&] {
         EXPECT_FALSE(dialog.RadioButton1->Checked());
@@ -92,7 +92,7 @@ TEST(OptionsDialog, OkWritesEverySettingAndAppliesItToTheMainWindow) {
     DialogFixture f("");
     TForm1 main(nullptr, f.services);
     main.FinishCreation();
-    TPagesDlg dialog(nullptr, main, f.services);
+    TPagesDlg dialog(nullptr, main.Settings(), f.services);
     dialog.FinishCreation();
     int result = RunModal(dialog, [&] {
         dialog.SpinEdit1->SetValue(10);

@@ -91,11 +91,11 @@ TEST(WindowTranslucency, LayeredStyleFollowsTheTwoProperties) {
         {"same flag", [](ui::Form& f) { f.SetAlphaBlend(true); }, 0, {}, {}, false, true},
         {"new value", [](ui::Form& f) { f.SetAlphaBlendValue(44); }, 1, {}, 44, false, true},
         {"opaque yet layered", [](ui::Form& f) { f.SetAlphaBlendValue(255); }, 1, {}, 255, false, true},
-        {"window re-created", [](ui::Form& f) { f.SetStayOnTop(true); }, 1, {true}, 255, false, true},
+        {"window re-created", [](ui::Form& f) { f.SetTopmostStyle(true); }, 1, {true}, 255, false, true},
         {"off", [](ui::Form& f) { f.SetAlphaBlend(false); }, 1, {false}, {}, true, false},
         {"off again", [](ui::Form& f) { f.SetAlphaBlend(false); }, 0, {}, {}, false, false},
         {"new value while off", [](ui::Form& f) { f.SetAlphaBlendValue(7); }, 1, {false}, {}, true, false},
-        {"re-created while off", [](ui::Form& f) { f.SetStayOnTop(false); }, 1, {false}, {}, true, false},
+        {"re-created while off", [](ui::Form& f) { f.SetTopmostStyle(false); }, 1, {false}, {}, true, false},
         {"on again", [](ui::Form& f) { f.SetAlphaBlend(true); }, 1, {true}, 7, false, true},
     };
     const CountedCalls counted;
