@@ -1,5 +1,7 @@
 #include "monitor/DriveSelector.h"
 
+#include <utility>
+
 namespace brimview {
 namespace {
 
@@ -33,10 +35,12 @@ std::string FoldCase(std::string_view text, TTextCase textCase, const TextServic
     return folded;
 }
 
-DriveSelectorModel::DriveSelectorModel(DriveCatalog& drives, const TextServices& text, char initialDrive)
-    : drives_(drives), text_(text), selectedDrive_(initialDrive) {}
+DriveSelectorModel::DriveSelectorModel(QueryRunner& queries, std::shared_ptr<DriveCatalog> drives,
+                                       const TextServices& text, char initialDrive)
+    : queries_(queries), drives_(std::move(drives)), text_(text), selectedDrive_(initialDrive) {}
 
 void DriveSelectorModel::WindowCreated() {
+    built_ = true;
     RebuildDriveList();
     SetSelectedDrive(selectedDrive_);
 }
@@ -44,6 +48,8 @@ void DriveSelectorModel::WindowCreated() {
 void DriveSelectorModel::SetTextCase(TTextCase textCase) {
     if (textCase == textCase_) return;
     textCase_ = textCase;
+    // Before the window exists there is no list: its creation builds it in the new case.
+    if (!built_) return;
     RebuildDriveList();
     SetSelectedDrive(selectedDrive_);
 }
@@ -77,46 +83,80 @@ void DriveSelectorModel::UserPicked(int index) {
     if (OnChange) OnChange();
 }
 
+char DriveSelectorModel::Letter(int n) const {
+    return static_cast<char>((textCase_ == TTextCase::tcUpperCase ? 'A' : 'a') + n);
+}
+
 void DriveSelectorModel::RebuildDriveList() {
     items_.clear();
     selectedIndex_ = -1;
-    const std::uint32_t mask = drives_.LogicalDrives();
+    const unsigned build = ++build_;
+    // The mask is the system's own table: it touches no drive.
+    const std::uint32_t mask = drives_->LogicalDrives();
     for (int n = 0; n < 26; ++n) {
         if ((mask >> n & 1) == 0) continue;
-        const char lower = static_cast<char>('a' + n);
-        const char upper = static_cast<char>('A' + n);
-        const unsigned type = drives_.DriveType({lower, ':', '\\'});
-        const char letter = textCase_ == TTextCase::tcUpperCase ? upper : lower;
-        const std::string name{letter, ':'};
-        const std::string root = name + '\\';
-        switch (type) {
-            case DriveCatalog::Removable:
-                // A floppy drive would make the list wait for the disk: it is not accessed.
-                items_.push_back({name, DriveKind::Removable});
-                break;
-            case DriveCatalog::Fixed:
-                items_.push_back({name + ' ' + BracketedLabel(root), DriveKind::Fixed});
-                break;
-            case DriveCatalog::CdRom:
-                items_.push_back({name + ' ' + BracketedLabel(root), DriveKind::CdRom});
-                break;
-            case DriveCatalog::RamDisk:
-                items_.push_back({name + ' ' + BracketedLabel(root), DriveKind::RamDisk});
-                break;
-            case DriveCatalog::Remote: {
-                const std::optional<std::string> remote = drives_.NetworkName({upper, ':'});
-                items_.push_back({name + ' ' + (remote ? FoldCase(*remote, textCase_, text_) : BracketedLabel(root)),
-                                  DriveKind::Network});
-                break;
-            }
-            default:  // unknown kinds and roots that are not there
-                break;
-        }
+        queries_.Start([this, drives = drives_, build, n] {
+            const unsigned type = drives->DriveType({static_cast<char>('a' + n), ':', '\\'});
+            return [this, build, n, type] { KindAnswered(build, n, type); };
+        });
     }
 }
 
-std::string DriveSelectorModel::BracketedLabel(const std::string& root) {
-    return '[' + FoldCase(drives_.VolumeLabel(root), textCase_, text_) + ']';
+void DriveSelectorModel::KindAnswered(unsigned build, int n, unsigned type) {
+    if (build != build_) return;
+    DriveKind kind;
+    switch (type) {
+        case DriveCatalog::Removable:
+            kind = DriveKind::Removable;
+            break;
+        case DriveCatalog::Fixed:
+            kind = DriveKind::Fixed;
+            break;
+        case DriveCatalog::Remote:
+            kind = DriveKind::Network;
+            break;
+        case DriveCatalog::CdRom:
+            kind = DriveKind::CdRom;
+            break;
+        case DriveCatalog::RamDisk:
+            kind = DriveKind::RamDisk;
+            break;
+        default:
+            return;  // unknown kinds and roots that are not there
+    }
+    const char letter = Letter(n);
+    // Items stand in letter order, whichever drive answers first.
+    auto at = items_.begin();
+    while (at != items_.end() && AsciiUpper(at->text[0]) < AsciiUpper(letter)) ++at;
+    const int index = static_cast<int>(at - items_.begin());
+    items_.insert(at, DriveItem{{letter, ':'}, kind});
+    if (selectedIndex_ >= index)
+        ++selectedIndex_;
+    else if (selectedIndex_ < 0 && AsciiUpper(selectedDrive_) == AsciiUpper(letter))
+        selectedIndex_ = index;
+    if (OnItemsChanged) OnItemsChanged();
+
+    // A floppy drive would make the list wait for the disk: it is not accessed.
+    if (kind == DriveKind::Removable) return;
+    const std::string root{letter, ':', '\\'};
+    const bool network = kind == DriveKind::Network;
+    queries_.Start([this, drives = drives_, build, n, root, network] {
+        DriveName name;
+        if (network) name.remote = drives->NetworkName({static_cast<char>('A' + n), ':'});
+        if (!name.remote) name.label = drives->VolumeLabel(root);
+        return [this, build, n, name] { NameAnswered(build, n, name); };
+    });
+}
+
+void DriveSelectorModel::NameAnswered(unsigned build, int n, const DriveName& name) {
+    if (build != build_) return;
+    for (DriveItem& item : items_) {
+        if (AsciiUpper(item.text[0]) != 'A' + n) continue;
+        item.text += ' ' + (name.remote ? FoldCase(*name.remote, textCase_, text_)
+                                        : '[' + FoldCase(name.label, textCase_, text_) + ']');
+        if (OnItemsChanged) OnItemsChanged();
+        return;
+    }
 }
 
 }  // namespace brimview

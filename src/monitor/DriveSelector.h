@@ -4,6 +4,7 @@
 //
 // The owner-drawn combo box holds one DriveSelectorModel and calls it like this:
 //   - window created or re-created: WindowCreated(), then show Items() and SelectedIndex();
+//   - OnItemsChanged: show Items() and SelectedIndex() again;
 //   - SelectedDrive written: make sure the window exists (the rule needs the list), then
 //     SetSelectedDrive(letter);
 //   - TextCase written: make sure the window exists, then SetTextCase(textCase), then show
@@ -12,11 +13,18 @@
 //     -1 for none).
 // Every change of the selection is followed by OnChange, so its handler is the place to
 // put SelectedIndex() into the list (before passing the event on to the owner).
+//
+// The drives are asked away from the window's thread, each on its own: the list takes a drive,
+// with its letter and its kind's icon, as soon as its kind is known, and the drive's label or
+// network name when that comes in.
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "monitor/QueryThreads.h"
 #include "platform/DriveServices.h"
 #include "platform/TextServices.h"
 
@@ -30,7 +38,7 @@ enum class TTextCase { tcLowerCase, tcUpperCase };
 enum class DriveKind { Removable, Fixed, Network, CdRom, RamDisk };
 
 struct DriveItem {
-    std::string text;  // "A:", "C: [SYSTEM]", "Z: \\SERVER\SHARE" (ANSI bytes)
+    std::string text;  // "A:", "C: [SYSTEM]", "Z: \\SERVER\SHARE" (ANSI bytes); "C:" until the label is in
     DriveKind kind;
 };
 
@@ -46,7 +54,9 @@ std::string FoldCase(std::string_view text, TTextCase textCase, const TextServic
 class DriveSelectorModel {
 public:
     // No items until the window is created; the selected drive is remembered as given.
-    DriveSelectorModel(DriveCatalog& drives, const TextServices& text, char initialDrive);
+    // The drives are asked through `queries`.
+    DriveSelectorModel(QueryRunner& queries, std::shared_ptr<DriveCatalog> drives, const TextServices& text,
+                       char initialDrive);
 
     const std::vector<DriveItem>& Items() const { return items_; }
     // The item shown as selected; -1 for none.
@@ -56,13 +66,14 @@ public:
     TTextCase TextCase() const { return textCase_; }
 
     // The control's window was created: the list is built afresh and the remembered drive
-    // is selected again, which always raises OnChange.
+    // is selected again, which always raises OnChange. The drives fill the list in later.
     void WindowCreated();
     // The selection rule. Writing the drive already selected does nothing; 0 clears the
     // selection; any other letter is stored in the text case and selects its item, or no
     // item when the drive is not listed. Then OnChange.
     void SetSelectedDrive(char letter);
-    // A new case rebuilds the list and selects the remembered drive again (with OnChange).
+    // A new case rebuilds the list, once it has been built, and selects the remembered drive
+    // again (with OnChange).
     void SetTextCase(TTextCase textCase);
     // The user made the list's selection `index` (-1 for none): OnClick, then the item's
     // letter through the selection rule, then OnChange once more in any case.
@@ -70,17 +81,30 @@ public:
 
     std::function<void()> OnChange;
     std::function<void()> OnClick;
+    // A drive came into the list or its text was completed; the selection names the same drive.
+    std::function<void()> OnItemsChanged;
 
 private:
-    void RebuildDriveList();
-    std::string BracketedLabel(const std::string& root);
+    // What a drive's name query found: the remote name of a connection, else the label.
+    struct DriveName {
+        std::optional<std::string> remote;
+        std::string label;
+    };
 
-    DriveCatalog& drives_;
+    void RebuildDriveList();
+    void KindAnswered(unsigned build, int n, unsigned type);
+    void NameAnswered(unsigned build, int n, const DriveName& name);
+    char Letter(int n) const;
+
+    QueryRunner& queries_;
+    std::shared_ptr<DriveCatalog> drives_;
     const TextServices& text_;
     std::vector<DriveItem> items_;
     int selectedIndex_ = -1;
     char selectedDrive_;
     TTextCase textCase_ = TTextCase::tcLowerCase;
+    bool built_ = false;  // the list has been built since the window was first created
+    unsigned build_ = 0;  // the latest build: answers to earlier ones are dropped
 };
 
 }  // namespace brimview

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace brimview {
@@ -147,6 +148,29 @@ Readout RefreshReadout(char selectedDrive, DiskSpace& disks, char decimalSeparat
     const std::int64_t size = disks.QueryDiskSize(drive);
     const std::int64_t free = disks.QueryDiskFree(drive);
     return ComputeReadout(size, free, decimalSeparator);
+}
+
+ReadoutRefresher::ReadoutRefresher(QueryRunner& queries, std::shared_ptr<DiskSpace> disks, char decimalSeparator,
+                                   std::function<void(const Readout&)> show)
+    : queries_(queries), disks_(std::move(disks)), decimalSeparator_(decimalSeparator), show_(std::move(show)) {}
+
+void ReadoutRefresher::Refresh(char drive) {
+    if (named_ != drive) {
+        named_ = drive;
+        show_(ComputeReadout(-1, -1, decimalSeparator_));
+    }
+    const auto code = static_cast<unsigned char>(drive);
+    if (drive == 0 || asking_[code]) return;
+    queries_.Start([this, disks = disks_, drive, separator = decimalSeparator_] {
+        const Readout readout = RefreshReadout(drive, *disks, separator);
+        return [this, drive, readout] { Answered(drive, readout); };
+    });
+    asking_[code] = true;
+}
+
+void ReadoutRefresher::Answered(char drive, const Readout& readout) {
+    asking_[static_cast<unsigned char>(drive)] = false;
+    if (named_ == drive) show_(readout);
 }
 
 }  // namespace brimview

@@ -1,10 +1,14 @@
 #pragma once
 // The drive space readout: total size, free space, used share and a bar of the used
 // share for one drive, worked out from the drive's two byte counts.
+#include <bitset>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "monitor/QueryThreads.h"
 #include "platform/DriveServices.h"
 
 namespace brimview {
@@ -40,5 +44,29 @@ Readout ComputeReadout(std::int64_t size, std::int64_t free, char decimalSeparat
 // One refresh of the selected drive: its size, then its free space, two queries in all.
 // No drive selected (0) reads as not ready without asking the system.
 Readout RefreshReadout(char selectedDrive, DiskSpace& disks, char decimalSeparator);
+
+// The refreshes of the readout, their space queries run away from the window's thread. The
+// readout names one drive and shows answers for that drive only.
+class ReadoutRefresher {
+public:
+    // `show` puts a readout on the screen (window's thread).
+    ReadoutRefresher(QueryRunner& queries, std::shared_ptr<DiskSpace> disks, char decimalSeparator,
+                     std::function<void(const Readout&)> show);
+
+    // One refresh of the drive. Another drive than the one named so far is shown as not ready
+    // until its first answer. Its two queries start unless a pair for that drive is still out,
+    // so that a drive that hangs does not gather a thread at every tick.
+    void Refresh(char drive);
+
+private:
+    void Answered(char drive, const Readout& readout);
+
+    QueryRunner& queries_;
+    std::shared_ptr<DiskSpace> disks_;
+    char decimalSeparator_;
+    std::function<void(const Readout&)> show_;
+    std::optional<char> named_;  // the drive the readout names; none before the first refresh
+    std::bitset<256> asking_;    // drives, by character code, with queries out
+};
 
 }  // namespace brimview

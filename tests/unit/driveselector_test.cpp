@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
+#include <memory>
 #include <map>
 #include <string>
 #include <utility>
@@ -85,6 +87,26 @@ private:
     }
 };
 
+// Holds the queries started and runs each, with its answer, on the test's thread when told.
+class HeldQueries : public QueryRunner {
+public:
+    void Start(Query query) override { held_.push_back(std::move(query)); }
+    std::size_t Held() const { return held_.size(); }
+    // Runs the query held at `index` and its answer.
+    void Run(std::size_t index) {
+        Query query = std::move(held_.at(index));
+        held_.erase(held_.begin() + static_cast<std::ptrdiff_t>(index));
+        query()();
+    }
+    // Runs every query in the order started, and those their answers start, until none is left.
+    void Settle() {
+        while (!held_.empty()) Run(0);
+    }
+
+private:
+    std::deque<Query> held_;
+};
+
 constexpr std::uint32_t Bit(char letter) {
     return std::uint32_t{1} << (letter - 'A');
 }
@@ -92,8 +114,9 @@ constexpr std::uint32_t Bit(char letter) {
 // "\x83\x61" is one double-byte character whose trail byte is the code of "a".
 const std::string kKana = "\x83\x61";
 
-FakeDriveCatalog Machine() {
-    FakeDriveCatalog catalog;
+std::shared_ptr<FakeDriveCatalog> Machine() {
+    auto machine = std::make_shared<FakeDriveCatalog>();
+    FakeDriveCatalog& catalog = *machine;
     catalog.drives = {
         {'A', {DriveCatalog::Removable, "FLOPPYDISK"}},
         {'C', {DriveCatalog::Fixed, "System"}},
@@ -107,7 +130,7 @@ FakeDriveCatalog Machine() {
     // G is in the mask without a root; the bits above Z are never looked at.
     catalog.mask =
         Bit('A') | Bit('C') | Bit('D') | Bit('E') | Bit('F') | Bit('G') | Bit('H') | Bit('Y') | Bit('Z') | 0xFC000000u;
-    return catalog;
+    return machine;
 }
 
 std::vector<std::pair<std::string, DriveKind>> Listed(const DriveSelectorModel& model) {
@@ -157,18 +180,20 @@ TEST(DriveSelector, BuildsOneItemPerListedDriveInTheTextCase) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << static_cast<int>(c.textCase) << " double-byte " << c.doubleByte);
-        FakeDriveCatalog catalog = Machine();
+        const auto catalog = Machine();
         const DoubleByteText doubleByte;
         const SingleByteText singleByte;
         const TextServices& text = c.doubleByte ? static_cast<const TextServices&>(doubleByte) : singleByte;
-        DriveSelectorModel model(catalog, text, 'C');
+        HeldQueries queries;
+        DriveSelectorModel model(queries, catalog, text, 'C');
         if (c.textCase == TTextCase::tcUpperCase) model.SetTextCase(c.textCase);
-        catalog.log.clear();
+        EXPECT_EQ(catalog->log, std::vector<std::string>{}) << "no list before the window";
         model.WindowCreated();
+        queries.Settle();
         EXPECT_EQ(Listed(model), c.items);
         // Kinds and labels are asked drive by drive; each kind of query is compared in its order.
         std::vector<std::string> kinds, others;
-        for (const std::string& q : catalog.log) (q.starts_with("type") ? kinds : others).push_back(q);
+        for (const std::string& q : catalog->log) (q.starts_with("type") ? kinds : others).push_back(q);
         EXPECT_EQ(kinds, typeQueries);
         EXPECT_EQ(others, c.otherQueries);
     }
@@ -203,9 +228,10 @@ TEST(DriveSelector, InitialDriveComesFromTheCurrentDirectory) {
     const std::pair<const char*, char> cases[] = {
         {"C:\\Tools", 'C'}, {"d:\\data", 'd'}, {"\\\\server\\share\\tools", '\0'}, {"", '\0'}};
     for (const auto& [directory, drive] : cases) {
-        FakeDriveCatalog catalog;
+        HeldQueries queries;
         const DoubleByteText text;
-        const DriveSelectorModel model(catalog, text, InitialSelectedDrive(directory));
+        const DriveSelectorModel model(queries, std::make_shared<FakeDriveCatalog>(), text,
+                                       InitialSelectedDrive(directory));
         EXPECT_EQ(model.SelectedDrive(), drive) << directory;
     }
 }
@@ -215,9 +241,10 @@ TEST(DriveSelector, InitialDriveComesFromTheCurrentDirectory) {
 class Recorder {
 public:
     explicit Recorder(char initialDrive, TTextCase textCase = TTextCase::tcUpperCase)
-        : catalog_(Machine()), model(catalog_, text_, initialDrive) {
+        : catalog_(Machine()), model(queries, catalog_, text_, initialDrive) {
         model.SetTextCase(textCase);
         model.WindowCreated();
+        queries.Settle();
         model.OnChange = [this] {
             const char drive = model.SelectedDrive();
             const int index = model.SelectedIndex();
@@ -227,13 +254,14 @@ public:
         model.OnClick = [this] { events.push_back("click"); };
     }
 
-    std::size_t Queries() const { return catalog_.log.size(); }
+    std::size_t Queries() const { return catalog_->log.size(); }
 
 private:
-    FakeDriveCatalog catalog_;
+    std::shared_ptr<FakeDriveCatalog> catalog_;
     const DoubleByteText text_;
 
 public:
+    HeldQueries queries;
     DriveSelectorModel model;
     std::vector<std::string> events;
 };
@@ -270,14 +298,9 @@ TEST(DriveSelector, SelectionRuleAndPicks) {
          -1},
         {"no drive at start-up", '\0', TTextCase::tcUpperCase, {write('Z')}, {"change Z Z: \\\\SERVER\\SHARE"}, 'Z', 5},
         {"not a letter", 'C', TTextCase::tcLowerCase, {write('1')}, {"change 1 -"}, '1', -1},
-        {"window re-created", 'C', TTextCase::tcUpperCase, {created}, {"change C C: [SYSTEM]"}, 'C', 1},
-        {"case changed",
-         'C',
-         TTextCase::tcUpperCase,
-         {textCase(TTextCase::tcLowerCase)},
-         {"change c c: [system]"},
-         'c',
-         1},
+        // A new list is empty when OnChange comes; the drive is selected again when it comes in.
+        {"window re-created", 'C', TTextCase::tcUpperCase, {created}, {"change C -"}, 'C', 1},
+        {"case changed", 'C', TTextCase::tcUpperCase, {textCase(TTextCase::tcLowerCase)}, {"change c -"}, 'c', 1},
         {"case unchanged", 'C', TTextCase::tcUpperCase, {textCase(TTextCase::tcUpperCase)}, {}, 'C', 1},
         {"pick another drive",
          'C',
@@ -299,7 +322,10 @@ TEST(DriveSelector, SelectionRuleAndPicks) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Recorder recorder(c.initial, c.textCase);
-        for (const Step& step : c.steps) step(recorder.model);
+        for (const Step& step : c.steps) {
+            step(recorder.model);
+            recorder.queries.Settle();
+        }
         EXPECT_EQ(recorder.events, c.events);
         EXPECT_EQ(recorder.model.SelectedDrive(), c.drive);
         EXPECT_EQ(recorder.model.SelectedIndex(), c.index);
@@ -311,6 +337,7 @@ TEST(DriveSelector, ListIsBuiltOnlyAtWindowCreationAndCaseChange) {
     const auto queriesOf = [&recorder](const std::function<void()>& act) {
         const std::size_t before = recorder.Queries();
         act();
+        recorder.queries.Settle();
         return recorder.Queries() - before;
     };
     const std::size_t build = queriesOf([&] { recorder.model.WindowCreated(); });
@@ -319,6 +346,44 @@ TEST(DriveSelector, ListIsBuiltOnlyAtWindowCreationAndCaseChange) {
     EXPECT_EQ(queriesOf([&] { recorder.model.UserPicked(0); }), 0u);
     EXPECT_EQ(queriesOf([&] { recorder.model.SetTextCase(TTextCase::tcUpperCase); }), 0u);
     EXPECT_EQ(queriesOf([&] { recorder.model.SetTextCase(TTextCase::tcLowerCase); }), build);
+}
+
+TEST(DriveSelector, DrivesFillTheListInAsTheyAnswerAndKeepTheSelection) {
+    const auto catalog = std::make_shared<FakeDriveCatalog>();
+    catalog->drives = {{'C', {DriveCatalog::Fixed, "System"}},
+                       {'Y', {DriveCatalog::Remote, "Slow"}},
+                       {'Z', {DriveCatalog::Remote, "Host", "\\\\server\\share"}}};
+    catalog->mask = Bit('C') | Bit('Y') | Bit('Z');
+    const DoubleByteText text;
+    HeldQueries queries;
+    DriveSelectorModel model(queries, catalog, text, 'Z');
+    model.SetTextCase(TTextCase::tcUpperCase);
+    std::vector<std::string> events;
+    model.OnChange = [&] { events.push_back("change " + std::to_string(model.SelectedIndex())); };
+    model.OnItemsChanged = [&] { events.push_back("items " + std::to_string(model.SelectedIndex())); };
+    const auto texts = [&model] {
+        std::vector<std::string> listed;
+        for (const DriveItem& item : model.Items()) listed.push_back(item.text);
+        return listed;
+    };
+
+    model.WindowCreated();  // the kinds of C:, Y:, Z: held in that order
+    ASSERT_EQ(queries.Held(), 3u);
+    queries.Run(2);  // Z: is network: its name is asked next
+    queries.Run(0);  // C: comes in before Z:, which stays selected
+    EXPECT_EQ(texts(), (std::vector<std::string>{"C:", "Z:"}));
+    queries.Run(1);  // Z:'s name; held now: Y:'s kind, C:'s label
+    EXPECT_EQ(texts(), (std::vector<std::string>{"C:", "Z: \\\\SERVER\\SHARE"}));
+    queries.Run(0);  // Y: is network too: its name held after C:'s label
+    queries.Run(1);  // Y:'s name cannot be had, so its label is read
+    EXPECT_EQ(texts(), (std::vector<std::string>{"C:", "Y: [SLOW]", "Z: \\\\SERVER\\SHARE"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"change -1", "items 0", "items 1", "items 1", "items 2", "items 2"}));
+
+    model.SetTextCase(TTextCase::tcLowerCase);  // a new list: C:'s label, still out, belongs to the old one
+    queries.Run(0);
+    queries.Settle();
+    EXPECT_EQ(texts(), (std::vector<std::string>{"c: [system]", "y: [slow]", "z: \\\\server\\share"}));
+    EXPECT_EQ(model.SelectedIndex(), 2);
 }
 
 }  // namespace

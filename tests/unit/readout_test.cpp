@@ -4,11 +4,16 @@
 
 #include <cmath>
 #include <cstdint>
+#include <latch>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "../support/QueryTesting.h"
 
 namespace brimview {
 namespace {
@@ -186,6 +191,66 @@ TEST(RefreshReadout, AsksForSizeThenFreeOfTheSelectedDrive) {
         ExpectReadout(RefreshReadout(c.selected, disks, '.'), c.expected);
         EXPECT_EQ(disks.log, c.queries);
     }
+}
+
+// Drives whose space queries wait at a gate, one per drive, until the test opens it.
+class GatedDisks : public DiskSpace {
+public:
+    explicit GatedDisks(std::map<int, std::pair<std::int64_t, std::int64_t>> drives) : drives_(std::move(drives)) {
+        for (const auto& [drive, bytes] : drives_) gates_.try_emplace(drive, 1);
+    }
+    void Open(char letter) { gates_.at(DriveNumber(letter)).count_down(); }
+    int Asked(char letter) {
+        const std::lock_guard lock(mutex_);
+        return asked_[DriveNumber(letter)];
+    }
+    std::int64_t QueryDiskSize(int drive) override { return Pass(drive).first; }
+    std::int64_t QueryDiskFree(int drive) override { return Pass(drive).second; }
+
+private:
+    std::pair<std::int64_t, std::int64_t> Pass(int drive) {
+        {
+            const std::lock_guard lock(mutex_);
+            ++asked_[drive];
+        }
+        gates_.at(drive).wait();
+        return drives_.at(drive);
+    }
+
+    const std::map<int, std::pair<std::int64_t, std::int64_t>> drives_;
+    std::map<int, std::latch> gates_;
+    std::mutex mutex_;
+    std::map<int, int> asked_;
+};
+
+TEST(ReadoutRefresher, ShowsOnlyAnswersForTheDriveItNamesAndNeverAsksTwiceAtOnce) {
+    test::WokenQueries queries;
+    auto disks = std::make_shared<GatedDisks>(std::map<int, std::pair<std::int64_t, std::int64_t>>{
+        {3, {80'015'491'072, 35'000'000'000}}, {4, {1'457'664, 1'457'664}}});
+    std::vector<std::string> shown;  // the size texts, one per readout shown
+    ReadoutRefresher refresher(queries.threads, disks, '.',
+                               [&shown](const Readout& r) { shown.push_back(r.sizeText); });
+
+    refresher.Refresh('C');  // C: hangs
+    EXPECT_EQ(shown, std::vector<std::string>{" - "});
+    refresher.Refresh('C');  // a tick while C:'s queries are out
+    refresher.Refresh('D');  // another drive picked: not ready until it answers
+    EXPECT_EQ(shown, (std::vector<std::string>{" - ", " - "}));
+    disks->Open('C');
+    queries.RunAnswers(1);  // C:'s late answer is not D:'s
+    EXPECT_EQ(shown, (std::vector<std::string>{" - ", " - "}));
+    disks->Open('D');
+    queries.RunAnswers(1);
+    refresher.Refresh('D');  // a tick: D:'s values stay while it is asked again
+    queries.RunAnswers(1);
+    EXPECT_EQ(shown, (std::vector<std::string>{" - ", " - ", "1.39 MB", "1.39 MB"}));
+    refresher.Refresh('C');
+    queries.RunAnswers(1);
+    refresher.Refresh('\0');  // no drive: nothing to ask
+    EXPECT_EQ(shown, (std::vector<std::string>{" - ", " - ", "1.39 MB", "1.39 MB", " - ", "74.52 GB", " - "}));
+    // Two queries a refresh: one refresh of C: while it hung, one after; two of D:.
+    EXPECT_EQ(disks->Asked('C'), 4);
+    EXPECT_EQ(disks->Asked('D'), 4);
 }
 
 }  // namespace

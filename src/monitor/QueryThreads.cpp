@@ -1,0 +1,59 @@
+#include "monitor/QueryThreads.h"
+
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+namespace brimview {
+
+// Shared by the owner and every query thread, so that a thread outliving the owner still
+// has somewhere to leave its answer.
+struct QueryThreads::Mailbox {
+    std::mutex mutex;
+    std::deque<Answer> answers;
+    std::function<void()> wake;  // empty once the owner is gone
+};
+
+QueryThreads::QueryThreads(std::function<void()> wake) : mailbox_(std::make_shared<Mailbox>()) {
+    mailbox_->wake = std::move(wake);
+}
+
+QueryThreads::~QueryThreads() {
+    std::deque<Answer> dropped;  // destroyed after the lock is released
+    const std::lock_guard lock(mailbox_->mutex);
+    mailbox_->wake = nullptr;
+    dropped.swap(mailbox_->answers);
+}
+
+void QueryThreads::Start(Query query) {
+    std::thread([mailbox = mailbox_, query = std::move(query)] {
+        Answer answer;
+        try {
+            answer = query();
+        } catch (...) {
+            // A failure belongs to the window's thread, where it is reported.
+            answer = [failure = std::current_exception()] { std::rethrow_exception(failure); };
+        }
+        const std::lock_guard lock(mailbox->mutex);
+        if (!mailbox->wake) return;
+        mailbox->answers.push_back(std::move(answer));
+        mailbox->wake();
+    }).detach();
+}
+
+void QueryThreads::RunAnswers() {
+    for (;;) {
+        Answer answer;
+        {
+            const std::lock_guard lock(mailbox_->mutex);
+            if (mailbox_->answers.empty()) return;
+            answer = std::move(mailbox_->answers.front());
+            mailbox_->answers.pop_front();
+        }
+        answer();
+    }
+}
+
+}  // namespace brimview

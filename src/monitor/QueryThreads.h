@@ -1,0 +1,44 @@
+#pragma once
+// Drive queries away from the window's thread. A drive or a network share may take as long
+// as it likes to answer, or never answer: each query runs on a thread of its own, and what
+// it found comes back to the window's thread as an answer, run there when that thread is woken.
+#include <functional>
+#include <memory>
+
+namespace brimview {
+
+class QueryRunner {
+public:
+    // What a query hands back, to be run on the window's thread.
+    using Answer = std::function<void()>;
+    using Query = std::function<Answer()>;
+
+    virtual ~QueryRunner() = default;
+    // Starts the query and returns at once; its answer runs later on the window's thread.
+    virtual void Start(Query query) = 0;
+};
+
+class QueryThreads final : public QueryRunner {
+public:
+    // `wake` is called on a query's thread each time an answer is queued. It must only tell
+    // the window's thread to call RunAnswers (post it a message), never wait.
+    explicit QueryThreads(std::function<void()> wake);
+    // Drops the answers queued and those still to come, without waiting: a query still out
+    // finishes on its own thread, holding what it captured and nothing of this object.
+    ~QueryThreads() override;
+    QueryThreads(const QueryThreads&) = delete;
+    QueryThreads& operator=(const QueryThreads&) = delete;
+
+    // Each query gets a thread of its own, so that one that hangs holds up no other. The
+    // thread is detached: it keeps neither the window's thread nor the process waiting.
+    void Start(Query query) override;
+    // Runs the queued answers in the order they came (window's thread). An answer that
+    // throws leaves the ones after it queued for the next wake.
+    void RunAnswers();
+
+private:
+    struct Mailbox;
+    std::shared_ptr<Mailbox> mailbox_;
+};
+
+}  // namespace brimview
