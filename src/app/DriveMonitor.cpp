@@ -52,8 +52,14 @@ private:
 };
 
 TForm1::TForm1(ui::Component* owner, Services services)
-    : ui::Form(owner, L"TForm1"), services_(services), settings_(std::make_unique<SettingsView>(*this)) {
+    : ui::Form(owner, L"TForm1"),
+      services_(services),
+      settings_(std::make_unique<SettingsView>(*this)),
+      queries_([&app = ui::App()] { app.Wake(); }),
+      refresher_(queries_, services.disks, services.decimalSeparator,
+                 [this](const Readout& readout) { ShowReadout(readout); }) {
     using namespace std::placeholders;
+    ui::App().OnWake = [this](ui::Component&) { queries_.RunAnswers(); };
     caption = L"Brimview";
     clientWidth = 170;
     clientHeight = 140;
@@ -77,7 +83,7 @@ TForm1::TForm1(ui::Component* owner, Services services)
     AlphaSpeedButton1->SetAlpha(175);
     AlphaSpeedButton1->OnClick = std::bind(&TForm1::AlphaSpeedButton1Click, this, _1);
 
-    DriveComboBox1 = &Make<TDriveComboBox>(this, services.drives, services.text);
+    DriveComboBox1 = &Make<TDriveComboBox>(this, queries_, services.drives, services.text);
     DriveComboBox1->SetBounds(9, 8, 154, 19);
     DriveComboBox1->SetFont(ui::FontSpec{L"ＭＳ Ｐゴシック", 13});
     DriveComboBox1->SetTextCase(TTextCase::tcUpperCase);
@@ -125,15 +131,21 @@ TForm1::TForm1(ui::Component* owner, Services services)
 }
 
 void TForm1::DriveCount() {
-    Readout readout = RefreshReadout(DriveComboBox1->SelectedDrive(), services_.disks, services_.decimalSeparator);
+    refresher_.Refresh(DriveComboBox1->SelectedDrive());
+}
+
+void TForm1::ShowReadout(const Readout& readout) {
     if (readout.barMax) ProgressBar1->SetMax(*readout.barMax);
     ProgressBar1->SetPosition(readout.barPosition);
     LabelUsedPercent->SetCaption(ui::AnsiToWide(readout.usedText));
     LabelSizeV->SetCaption(ui::AnsiToWide(readout.sizeText));
     LabelFreeV->SetCaption(ui::AnsiToWide(readout.freeText));
+    if (ui::App().IsMinimized()) ui::App().SetTitle(FreeTitle());
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    ui::App().OnWake = nullptr;
+}
 
 OptionsWindow& TForm1::Settings() {
     return *settings_;
@@ -152,8 +164,8 @@ void TForm1::AppRestore(ui::Component&) {
 }
 
 void TForm1::Timer1Timer(ui::Component&) {
+    // The answer brings the minimised title along.
     DriveCount();
-    if (ui::App().IsMinimized()) ui::App().SetTitle(FreeTitle());
 }
 
 void TForm1::FormCreate(ui::Component&) {

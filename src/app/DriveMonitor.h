@@ -10,6 +10,7 @@
 #include "drawing/TrPanel.h"
 #include "help/HtmlHelp.h"
 #include "monitor/DriveCombo.h"
+#include "monitor/QueryThreads.h"
 #include "monitor/Readout.h"
 #include "platform/Services.h"
 #include "settings/OptionsLogic.h"
@@ -73,9 +74,14 @@ public:
 private:
     class SettingsView;
     void ReloadPaintSettings();
+    // Puts a refresh's outcome on the labels and the bar; while minimised the taskbar text
+    // follows the free space.
+    void ShowReadout(const Readout& readout);
 
     Services services_;
     std::unique_ptr<SettingsView> settings_;
+    QueryThreads queries_;
+    ReadoutRefresher refresher_;
     std::string skinFailure_;  // the skin path and message last reported
 };
 

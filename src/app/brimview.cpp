@@ -2,6 +2,8 @@
 // order and runs the message loop until the main window closes.
 #include <windows.h>
 
+#include <memory>
+
 #include "app/DriveMonitor.h"
 #include "drawing/AlphaBlendProc.h"
 #include "help/About.h"
@@ -16,12 +18,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     using namespace brimview;
     Win32TextServices text;
     Win32FileStore files;
-    Win32DiskSpace disks;
-    Win32DriveCatalog drives;
     AlphaBlendProc();
     LayeredWindows();
 
-    Services services{files, text, disks, drives, DecimalSeparator()};
+    Services services{files, text, std::make_shared<Win32DiskSpace>(), std::make_shared<Win32DriveCatalog>(),
+                      DecimalSeparator()};
 
     ui::Application app;
     app.SetTitle(L"Brimview");

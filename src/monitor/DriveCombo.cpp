@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/StdCtrls.h"
 #include "ui/Text.h"
@@ -21,9 +22,9 @@ char CurrentDirectoryDrive() {
 
 }  // namespace
 
-TDriveComboBox::TDriveComboBox(ui::Component* owner, ui::WinControl* parent, DriveCatalog& drives,
-                               const TextServices& text)
-    : ui::WinControl(owner, parent), model_(drives, text, CurrentDirectoryDrive()) {
+TDriveComboBox::TDriveComboBox(ui::Component* owner, ui::WinControl* parent, QueryRunner& queries,
+                               std::shared_ptr<DriveCatalog> drives, const TextServices& text)
+    : ui::WinControl(owner, parent), model_(queries, std::move(drives), text, CurrentDirectoryDrive()) {
     for (size_t i = 0; i < icons_.size(); ++i)
         icons_[i].reset(
             static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), kIconNames[i], IMAGE_BITMAP, 0, 0, 0)));
@@ -34,6 +35,9 @@ TDriveComboBox::TDriveComboBox(ui::Component* owner, ui::WinControl* parent, Dri
     };
     model_.OnClick = [this] {
         if (OnClick) OnClick(*this);
+    };
+    model_.OnItemsChanged = [this] {
+        if (HandleAllocated()) ShowItems();
     };
     MeasureItemHeight();
 }

@@ -2,6 +2,7 @@
 // The drive selector: an owner-drawn drop-down list of the machine's drives, each
 // with the icon of its kind and its volume label or network name.
 #include <array>
+#include <memory>
 
 #include "monitor/DriveSelector.h"
 #include "platform/GdiHandles.h"
@@ -11,7 +12,9 @@ namespace brimview {
 
 class TDriveComboBox : public ui::WinControl {
 public:
-    TDriveComboBox(ui::Component* owner, ui::WinControl* parent, DriveCatalog& drives, const TextServices& text);
+    // The drives are asked through `queries`, whose answers arrive on the window's thread.
+    TDriveComboBox(ui::Component* owner, ui::WinControl* parent, QueryRunner& queries,
+                   std::shared_ptr<DriveCatalog> drives, const TextServices& text);
 
     char SelectedDrive() const { return model_.SelectedDrive(); }
     void SetSelectedDrive(char letter);

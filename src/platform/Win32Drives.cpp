@@ -19,16 +19,18 @@ struct DriveRoot {
     bool none;
 };
 
-// Critical errors fail without a system dialog while this lives.
+// Critical errors fail without a system dialog on this thread while this lives. The mode is
+// the thread's own: queries run on several threads at once, and a process-wide mode put back
+// by one of them would let another's empty drive bring up the dialog.
 class QuietCriticalErrors {
 public:
-    QuietCriticalErrors() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-    ~QuietCriticalErrors() { SetErrorMode(previous_); }
+    QuietCriticalErrors() { SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous_); }
+    ~QuietCriticalErrors() { SetThreadErrorMode(previous_, nullptr); }
     QuietCriticalErrors(const QuietCriticalErrors&) = delete;
     QuietCriticalErrors& operator=(const QuietCriticalErrors&) = delete;
 
 private:
-    UINT previous_;
+    DWORD previous_ = 0;
 };
 
 }  // namespace
@@ -41,6 +43,7 @@ Win32DiskSpace::Win32DiskSpace() : extended_(nullptr) {
 
 Win32DiskSpace::Space Win32DiskSpace::Query(int drive) const {
     const DriveRoot root(drive);
+    const QuietCriticalErrors quiet;  // an empty removable drive fails silently
     if (extended_) {
         ULARGE_INTEGER available{}, total{};
         if (!extended_(root.Path(), &available, &total, nullptr)) return {};

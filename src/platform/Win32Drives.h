@@ -9,7 +9,8 @@ namespace brimview {
 class Win32DiskSpace final : public DiskSpace {
 public:
     // Looks the 64-bit space query up in kernel32, once; where it is missing, the older
-    // cluster-count query serves for the whole run.
+    // cluster-count query serves for the whole run. Both queries run with critical-error
+    // dialogs turned off for the calling thread, so that an empty drive stays silent.
     Win32DiskSpace();
     // The cluster-count query only, as on a system without the 64-bit one.
     static Win32DiskSpace ClusterQueryOnly() { return Win32DiskSpace(nullptr); }
@@ -34,8 +35,8 @@ class Win32DriveCatalog final : public DriveCatalog {
 public:
     std::uint32_t LogicalDrives() override;
     unsigned DriveType(const std::string& root) override;
-    // Read with critical-error dialogs turned off, so that an empty drive stays silent; the
-    // caller's error mode is back in force afterwards.
+    // Read with critical-error dialogs turned off for the calling thread, so that an empty
+    // drive stays silent; the thread's error mode is back in force afterwards.
     std::string VolumeLabel(const std::string& root) override;
     std::optional<std::string> NetworkName(const std::string& localName) override;
 };

@@ -11,6 +11,7 @@ namespace {
 
 Application* theApplication = nullptr;
 constexpr wchar_t kClassName[] = L"TApplication";
+constexpr UINT kWakeMessage = WM_APP;
 
 }  // namespace
 
@@ -110,6 +111,10 @@ LRESULT Application::OnSize(WPARAM kind) {
     return 0;
 }
 
+void Application::Wake() const {
+    PostMessageW(handle_, kWakeMessage, 0, 0);
+}
+
 void Application::ShowException(const std::exception& error) {
     std::wstring text = Widen(ErrorReportText(error.what()));
     HWND owner = mainForm_ && mainForm_->HandleAllocated() && IsWindowVisible(mainForm_->Handle()) ? mainForm_->Handle()
@@ -131,6 +136,9 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
                 return app->OnSize(wParam);
             case WM_CLOSE:
                 if (app->mainForm_) app->mainForm_->Close();
+                return 0;
+            case kWakeMessage:
+                if (app->OnWake) app->OnWake(*app);
                 return 0;
             case WM_SETFOCUS:
                 if (app->mainForm_ && IsWindowVisible(app->mainForm_->Handle())) SetFocus(app->mainForm_->Handle());

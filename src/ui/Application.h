@@ -53,6 +53,11 @@ public:
     void Restore();
     bool IsMinimized() const { return IsIconic(handle_) != FALSE; }
 
+    // Wakes the window's thread from any thread: each call raises OnWake once from the message
+    // loop. It only posts a message, so it never waits.
+    void Wake() const;
+    NotifyEvent OnWake;
+
     // The error report: a stop box with the title as caption.
     void ShowException(const std::exception& error);
     void RequestHelp(WORD command, DWORD_PTR data);

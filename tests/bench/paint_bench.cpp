@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "Timing.h"
@@ -95,13 +96,12 @@ int main() {
     }
     Win32TextServices text;
     Win32FileStore files;
-    Win32DiskSpace disks;
-    Win32DriveCatalog drives;
     AlphaBlendProc();
     LayeredWindows();
     ui::Application app;
     app.SetTitle(L"Brimview");
-    TForm1& form = app.CreateForm<TForm1>(Services{files, text, disks, drives, DecimalSeparator()});
+    TForm1& form = app.CreateForm<TForm1>(Services{files, text, std::make_shared<Win32DiskSpace>(),
+                                                   std::make_shared<Win32DriveCatalog>(), DecimalSeparator()});
     form.Show();
     PumpMessages();
 

@@ -11,6 +11,12 @@
 
 namespace brimview::test {
 
+// Runs each query and its answer at once, on the calling thread.
+class QueriesInPlace : public QueryRunner {
+public:
+    void Start(Query query) override { query()(); }
+};
+
 class WokenQueries {
 public:
     QueryThreads threads{[this] {

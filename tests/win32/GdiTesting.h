@@ -110,6 +110,20 @@ inline void PumpMessages() {
     }
 }
 
+// Dispatches messages as they come until the condition holds; false if it does not within
+// ten seconds, which only keeps a failing test from hanging.
+template <class Condition>
+bool PumpUntil(Condition holds) {
+    const ULONGLONG end = GetTickCount64() + 10000;
+    for (;;) {
+        PumpMessages();
+        if (holds()) return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    }
+}
+
 // The client area of a window as it stands on the screen, child windows included.
 inline Image ClientPixels(HWND window) {
     RECT client;

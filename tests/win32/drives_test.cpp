@@ -4,8 +4,11 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "../support/QueryTesting.h"
 #include "monitor/DriveSelector.h"
 #include "monitor/Readout.h"
 #include "platform/Win32TextServices.h"
@@ -99,12 +102,13 @@ TEST(Win32Drives, QueriesFailForMissingDrivesAndNumberZeroIsTheCurrentDrive) {
 }
 
 TEST(Win32Drives, ListHoldsTheFixedDrivesCAndZ) {
-    Win32DriveCatalog catalog;
+    const auto catalog = std::make_shared<Win32DriveCatalog>();
     Win32TextServices text;
-    const std::uint32_t mask = catalog.LogicalDrives();
+    const std::uint32_t mask = catalog->LogicalDrives();
     EXPECT_TRUE(mask >> 2 & 1);
     EXPECT_TRUE(mask >> 25 & 1);
-    DriveSelectorModel model(catalog, text, 'C');
+    test::QueriesInPlace queries;
+    DriveSelectorModel model(queries, catalog, text, 'C');
     model.SetTextCase(TTextCase::tcUpperCase);
     model.WindowCreated();
     bool c = false, z = false;
@@ -118,15 +122,27 @@ TEST(Win32Drives, ListHoldsTheFixedDrivesCAndZ) {
     EXPECT_EQ(model.Items()[model.SelectedIndex()].text[0], 'C');
 }
 
-TEST(Win32Drives, LabelReadPutsTheErrorModeBack) {
+TEST(Win32Drives, LabelAndSpaceQueriesPutTheThreadsErrorModeBack) {
     Win32DriveCatalog catalog;
-    const UINT mode = SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX;
-    const UINT original = SetErrorMode(mode);
-    const std::string missingRoot{MissingDrive(), ':', '\\'};
-    EXPECT_EQ(catalog.VolumeLabel(missingRoot), "");  // the failing path
-    EXPECT_EQ(SetErrorMode(mode), mode);
-    catalog.VolumeLabel("C:\\");
-    EXPECT_EQ(SetErrorMode(original), mode);
+    Win32DiskSpace disks;
+    const char missing = MissingDrive();
+    const std::string missingRoot{missing, ':', '\\'};
+    const std::function<void()> queries[] = {
+        [&] { EXPECT_EQ(catalog.VolumeLabel(missingRoot), ""); },  // the failing paths
+        [&] { EXPECT_EQ(disks.QueryDiskSize(DriveNumber(missing)), -1); },
+        [&] { catalog.VolumeLabel("C:\\"); },
+        [&] { disks.QueryDiskFree(DriveNumber('C')); },
+    };
+    const DWORD mode = SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX;
+    DWORD original = 0;
+    ASSERT_TRUE(SetThreadErrorMode(mode, &original));
+    const UINT processMode = GetErrorMode();
+    for (const auto& query : queries) {
+        query();
+        EXPECT_EQ(GetThreadErrorMode(), mode);
+        EXPECT_EQ(GetErrorMode(), processMode) << "the mode of the process is left alone";
+    }
+    SetThreadErrorMode(original, nullptr);
 }
 
 TEST(Win32TextServices, ServesTheAnsiCodePage) {

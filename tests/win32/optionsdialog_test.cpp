@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 
 #include "GdiTesting.h"
@@ -24,9 +25,7 @@ namespace {
 struct DialogFixture {
     Win32TextServices text;
     Win32FileStore files;
-    Win32DiskSpace disks;
-    Win32DriveCatalog drives;
-    Services services{files, text, disks, drives, '.'};
+    Services services{files, text, std::make_shared<Win32DiskSpace>(), std::make_shared<Win32DriveCatalog>(), '.'};
     std::filesystem::path previous = std::filesystem::current_path();
     std::string ini = SettingsFilePath(files, text);
 
