@@ -8,6 +8,7 @@
 
 #include "drawing/TrPanel.h"
 #include "help/HelpRouting.h"
+#include "platform/SystemLibrary.h"
 #include "ui/Application.h"
 #include "ui/DialogCtrls.h"
 #include "ui/Text.h"
@@ -19,21 +20,28 @@ std::string ReadVersionText(const FileStore& files) {
 }
 
 std::string FileVersionText(const std::string& path) {
+    static const auto infoSize =
+        SystemFunctionAs<decltype(&GetFileVersionInfoSizeA)>(L"version.dll", "GetFileVersionInfoSizeA");
+    static const auto fileInfo =
+        SystemFunctionAs<decltype(&GetFileVersionInfoA)>(L"version.dll", "GetFileVersionInfoA");
+    static const auto queryValue = SystemFunctionAs<decltype(&VerQueryValueA)>(L"version.dll", "VerQueryValueA");
+    if (!infoSize || !fileInfo || !queryValue) return {};
     DWORD unused = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &unused);
+    const DWORD size = infoSize(path.c_str(), &unused);
     if (size == 0) return {};
     std::vector<BYTE> record(size);
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, record.data())) return {};
+    if (!fileInfo(path.c_str(), 0, size, record.data())) return {};
     void* fixed = nullptr;
     UINT length = 0;
     // "\" is the fixed part; a shorter block than its layout would be read beyond its end.
-    if (!VerQueryValueA(record.data(), "\\", &fixed, &length) || !fixed || length < sizeof(VS_FIXEDFILEINFO)) return {};
+    if (!queryValue(record.data(), "\\", &fixed, &length) || !fixed || length < sizeof(VS_FIXEDFILEINFO)) return {};
     const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
     return FormatVersion(info->dwFileVersionMS, info->dwFileVersionLS);
 }
 
 void OpenLink(const std::string& url) {
-    ShellExecuteA(ui::App().Handle(), "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    static const auto shellExecute = SystemFunctionAs<decltype(&ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
+    if (shellExecute) shellExecute(ui::App().Handle(), "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 namespace {
@@ -82,6 +90,10 @@ void TAboutBox::FormCreate(ui::Component&) {
     caption = ui::App().Title() + L" のバージョン情報";
     if (HandleAllocated()) SetWindowTextW(Handle(), caption.c_str());
     ProductName->SetCaption(ui::App().Title());
+}
+
+void TAboutBox::WindowCreated() {
+    ui::Form::WindowCreated();
     Version->SetCaption(L"Version: " + ui::AnsiToWide(ReadVersionText(files_)));
 }
 

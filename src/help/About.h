@@ -36,6 +36,11 @@ public:
     void FormCreate(ui::Component& sender);
     void UrlMailClick(ui::Component& sender);
 
+protected:
+    // The version is read when the box is first shown, so that the version DLL is not loaded
+    // at start-up; the executable's version record does not change while it runs.
+    void WindowCreated() override;
+
 private:
     const FileStore& files_;
 };

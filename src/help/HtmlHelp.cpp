@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/Handles.h"
+#include "platform/SystemLibrary.h"
 #include "ui/Application.h"
 
 namespace brimview {
@@ -29,6 +30,11 @@ struct HelpForwarder {
 };
 
 }  // namespace
+
+HWND SystemHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
+    static const auto htmlHelp = SystemFunctionAs<decltype(&HtmlHelpA)>(L"hhctrl.ocx", "HtmlHelpA");
+    return htmlHelp ? htmlHelp(caller, file, command, data) : nullptr;
+}
 
 THTMLHelp::THTMLHelp(ui::Component* owner, const FileStore& files, const TextServices& text, HtmlHelpFunction viewer)
     : Component(owner), files_(files), text_(text), viewer_(std::move(viewer)) {

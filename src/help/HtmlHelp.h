@@ -18,6 +18,9 @@ namespace brimview {
 // The viewer's entry point: (caller window, help file, command, data) -> the window it opened, or null.
 using HtmlHelpFunction = std::function<HWND(HWND caller, LPCSTR file, UINT command, DWORD_PTR data)>;
 
+// HtmlHelpA of hhctrl.ocx, loaded at the first help request; null when the viewer is missing.
+HWND SystemHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
+
 // The viewer's last-error record, which MinGW's htmlhelp.h lacks. The description, when
 // present, is the caller's to free.
 struct HhLastError {
@@ -30,7 +33,7 @@ class THTMLHelp : public ui::Component {
 public:
     // Installs the component as the application's help handler; the last one made wins.
     THTMLHelp(ui::Component* owner, const FileStore& files, const TextServices& text,
-              HtmlHelpFunction viewer = HtmlHelpA);
+              HtmlHelpFunction viewer = SystemHtmlHelp);
     // Uninitialises the viewer if it was initialised, and takes the handler back.
     ~THTMLHelp() override;
 

@@ -7,6 +7,8 @@
 #include <memory>
 #include <type_traits>
 
+#include "platform/SystemLibrary.h"
+
 namespace brimview {
 
 struct KernelHandleCloser {
@@ -50,7 +52,11 @@ struct MenuDestroyer {
 using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
 struct BstrFreer {
-    void operator()(OLECHAR* text) const { SysFreeString(text); }
+    void operator()(OLECHAR* text) const {
+        // oleaut32 is loaded when the first text is freed, not at start.
+        static const auto sysFreeString = SystemFunctionAs<decltype(&SysFreeString)>(L"oleaut32.dll", "SysFreeString");
+        if (sysFreeString) sysFreeString(text);
+    }
 };
 using UniqueBstr = std::unique_ptr<OLECHAR, BstrFreer>;
 

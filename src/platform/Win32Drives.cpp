@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/SystemLibrary.h"
+
 namespace brimview {
 namespace {
 
@@ -75,9 +77,10 @@ std::string Win32DriveCatalog::VolumeLabel(const std::string& root) {
 }
 
 std::optional<std::string> Win32DriveCatalog::NetworkName(const std::string& localName) {
+    static const auto getConnection = SystemFunctionAs<decltype(&WNetGetConnectionA)>(L"mpr.dll", "WNetGetConnectionA");
     char remote[kNameBuffer] = "";
     DWORD length = kNameBuffer;
-    if (WNetGetConnectionA(localName.c_str(), remote, &length) != NO_ERROR) return std::nullopt;
+    if (!getConnection || getConnection(localName.c_str(), remote, &length) != NO_ERROR) return std::nullopt;
     return std::string(remote, strnlen(remote, kNameBuffer));
 }
 
