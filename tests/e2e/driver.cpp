@@ -12,7 +12,7 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: driver wait|state|close|command N|minimize|restore|count|messagebox [s]|drives|titles N [s]"
+    "usage: driver wait|state|close|command N|minimize|restore|count|messagebox [s]|drives|titles N [s]|ping s"
     "|window CLASS [s]|gone CLASS [s]|controls CLASS|settext CLASS CHILDCLASS TEXT|click CLASS CAPTION"
     "|tab CLASS N";
 
@@ -125,6 +125,37 @@ int WatchTitles(HWND application, int changes, double seconds) {
         std::fflush(stdout);
     }
     return changes > 0 ? Fail("too few changes") : 0;
+}
+
+// Sends WM_NULL to the window every 50 ms for the given time, as a watchdog asking whether the
+// program still answers, and prints how many answers came within 250 ms and the longest wait,
+// then the time and wait of each late one.
+int Ping(HWND window, double seconds) {
+    LARGE_INTEGER frequency, start, before, after;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    const auto elapsed = [&frequency](const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+        return (to.QuadPart - from.QuadPart) * 1000.0 / frequency.QuadPart;
+    };
+    int sent = 0, prompt = 0;
+    double longest = 0;
+    std::string late;
+    do {
+        DWORD_PTR unused;
+        QueryPerformanceCounter(&before);
+        const bool answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &unused) != 0;
+        QueryPerformanceCounter(&after);
+        const double wait = answered ? elapsed(before, after) : 10000;
+        ++sent;
+        prompt += wait < 250;
+        if (wait >= 250)
+            late += " at " + std::to_string(static_cast<int>(elapsed(start, before))) +
+                    " ms: " + std::to_string(static_cast<int>(wait)) + " ms;";
+        if (wait > longest) longest = wait;
+        Sleep(50);
+    } while (elapsed(start, after) < seconds * 1000);
+    std::printf("answered %d of %d within 250 ms, longest %.0f ms%s\n", prompt, sent, longest, late.c_str());
+    return 0;
 }
 
 // Selects a page of a tab control as the keyboard does, so the control tells its parent.
@@ -243,6 +274,8 @@ int wmain(int argc, wchar_t** argv) {
             std::printf("%s%s\n", i == selected ? "*" : "", Utf8(text).c_str());
         }
         return 0;
+    } else if (verb == L"ping" && argc > 2) {
+        return Ping(form, seconds);
     } else if (verb == L"titles" && argc > 2) {
         return WatchTitles(application, _wtoi(argv[2]), argc > 3 ? _wtof(argv[3]) : 60);
     } else if (verb == L"close") {
