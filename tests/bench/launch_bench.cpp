@@ -1,8 +1,8 @@
-// Start-up benchmark: starts a program and a floor program in turn, times each start until
+// Start-up benchmark: starts a program and its floor programs in turn, times each start until
 // the program's message loop first waits for input (its window created, shown and
 // painted), reads its committed private memory and working set, and ends it. Prints the medians and
-// the program's ratio to the floor.
-//   launch_bench RUNS program.exe floor.exe
+// the program's ratio to each floor.
+//   launch_bench RUNS program.exe floor.exe...
 #include <windows.h>
 #include <psapi.h>
 
@@ -72,17 +72,18 @@ std::wstring FileName(const std::wstring& path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const int runs = argc == 4 ? _wtoi(argv[1]) : 0;
+    const int runs = argc >= 4 ? _wtoi(argv[1]) : 0;
     if (runs < 1) {
-        std::puts("usage: launch_bench RUNS program.exe floor.exe");
+        std::puts("usage: launch_bench RUNS program.exe floor.exe...");
         return 2;
     }
-    const std::wstring programs[2] = {argv[2], argv[3]};
-    std::vector<double> times[2], privates[2], workingSets[2];
+    const std::vector<std::wstring> programs(argv + 2, argv + argc);
+    const std::size_t count = programs.size();
+    std::vector<std::vector<double>> times(count), privates(count), workingSets(count);
     // One start of each first, not counted: the first start of a program reads it from disk.
-    // Then the two take turns, so that a change in the machine's load touches both alike.
+    // Then they take turns, so that a change in the machine's load touches all alike.
     for (int i = -1; i < runs; ++i)
-        for (int p = 0; p < 2; ++p) {
+        for (std::size_t p = 0; p < count; ++p) {
             const std::optional<Figures> f = LaunchOnce(programs[p]);
             if (!f) {
                 std::printf("launch_bench: %ls did not start and wait for input\n", programs[p].c_str());
@@ -93,15 +94,17 @@ int wmain(int argc, wchar_t** argv) {
             privates[p].push_back(f->privateKiB);
             workingSets[p].push_back(f->workingSetKiB);
         }
-    Figures median[2];
-    for (int p = 0; p < 2; ++p) {
+    std::vector<Figures> median(count);
+    for (std::size_t p = 0; p < count; ++p) {
         median[p] = {bench::Median(times[p]), bench::Median(privates[p]), bench::Median(workingSets[p])};
         std::printf("%-16ls start to first idle %7.1f ms   private memory %7.0f KiB   working set %7.0f KiB\n",
                     FileName(programs[p]).c_str(), median[p].milliseconds, median[p].privateKiB,
                     median[p].workingSetKiB);
     }
-    std::printf("%-16s time %.2fx   private memory %.2fx   working set %.2fx   (medians of %d starts)\n", "ratio",
-                median[0].milliseconds / median[1].milliseconds, median[0].privateKiB / median[1].privateKiB,
-                median[0].workingSetKiB / median[1].workingSetKiB, runs);
+    for (std::size_t p = 1; p < count; ++p)
+        std::printf("ratio to %-16ls time %.2fx   private memory %.2fx   working set %.2fx   (medians of %d starts)\n",
+                    FileName(programs[p]).c_str(), median[0].milliseconds / median[p].milliseconds,
+                    median[0].privateKiB / median[p].privateKiB, median[0].workingSetKiB / median[p].workingSetKiB,
+                    runs);
     return 0;
 }
