@@ -18,6 +18,9 @@ public:
     virtual bool IsLeadByte(unsigned char byte) const = 0;
     // ANSI bytes (paths, labels) as UTF-8, for messages and display.
     virtual std::string AnsiToUtf8(std::string_view text) const = 0;
+    // UTF-16 text, as a Unicode editor saves a file, in the ANSI code page; a character the
+    // code page lacks becomes its default character.
+    virtual std::string Utf16ToAnsi(std::u16string_view text) const = 0;
 };
 
 }  // namespace brimview

@@ -42,6 +42,17 @@ std::string Win32TextServices::AnsiToUtf8(std::string_view text) const {
     return utf8;
 }
 
+std::string Win32TextServices::Utf16ToAnsi(std::u16string_view text) const {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 is the system's wide text");
+    if (text.empty()) return {};
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int wideLength = static_cast<int>(text.size());
+    const int ansiLength = WideCharToMultiByte(CP_ACP, 0, wide, wideLength, nullptr, 0, nullptr, nullptr);
+    std::string ansi(ansiLength, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, wideLength, ansi.data(), ansiLength, nullptr, nullptr);
+    return ansi;
+}
+
 char DecimalSeparator() {
     char separator[4] = "";  // the locale allows up to three characters and a NUL
     if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) == 0 || separator[0] == 0)

@@ -11,6 +11,7 @@ public:
     bool IsDoubleByteCodePage() const override;
     bool IsLeadByte(unsigned char byte) const override;
     std::string AnsiToUtf8(std::string_view text) const override;
+    std::string Utf16ToAnsi(std::u16string_view text) const override;
 };
 
 // The user locale's decimal separator; "." when the locale names none.

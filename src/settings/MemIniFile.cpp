@@ -60,14 +60,31 @@ std::optional<std::int32_t> ToInteger(std::string_view text) {
     return static_cast<std::int32_t>(bits);
 }
 
+// The file's bytes as the document reads them. A file a Unicode editor saved loads as it
+// does through the system's own settings functions: a UTF-8 byte-order mark is passed
+// over, and a UTF-16 (little-endian) file is read as such and turned into the ANSI code page.
+std::string AnsiText(std::string bytes, const TextServices& text) {
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    constexpr std::string_view kUtf16Mark = "\xFF\xFE";
+    if (bytes.starts_with(kUtf8Mark)) return bytes.substr(kUtf8Mark.size());
+    if (!bytes.starts_with(kUtf16Mark)) return bytes;
+    std::u16string wide((bytes.size() - kUtf16Mark.size()) / 2, u'\0');  // an odd last byte is no character
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        const auto low = static_cast<unsigned char>(bytes[kUtf16Mark.size() + 2 * i]);
+        const auto high = static_cast<unsigned char>(bytes[kUtf16Mark.size() + 2 * i + 1]);
+        wide[i] = static_cast<char16_t>(low | high << 8);
+    }
+    return text.Utf16ToAnsi(wide);
+}
+
 }  // namespace
 
 TMemIniFile::TMemIniFile(std::string path, FileStore& files, const TextServices& text)
     : path_(std::move(path)), files_(files), text_(text) {
     if (!files_.IsFile(path_)) return;
-    const auto bytes = files_.ReadWhole(path_);
+    auto bytes = files_.ReadWhole(path_);
     if (!bytes) throw AppError(FormatMessage1("ファイル %s は開けません", text_.AnsiToUtf8(path_)));
-    Load(*bytes);
+    Load(AnsiText(std::move(*bytes), text_));
 }
 
 void TMemIniFile::Load(std::string_view bytes) {

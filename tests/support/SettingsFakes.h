@@ -50,6 +50,12 @@ public:
         marked.append(text).append(">");
         return marked;
     }
+    // ASCII passes; any other character becomes "?", as one missing from the code page would.
+    std::string Utf16ToAnsi(std::u16string_view text) const override {
+        std::string ansi;
+        for (char16_t c : text) ansi += c < 0x80 ? static_cast<char>(c) : '?';
+        return ansi;
+    }
 
 private:
     std::string MapCase(std::string_view text, char first, char last, int shift) const {

@@ -53,6 +53,7 @@ public:
     bool IsDoubleByteCodePage() const override { return false; }
     bool IsLeadByte(unsigned char) const override { return false; }
     std::string AnsiToUtf8(std::string_view text) const override { return std::string(text); }
+    std::string Utf16ToAnsi(std::u16string_view) const override { return {}; }
 
 private:
     static std::string Map(std::string_view text, bool upper) {
@@ -77,6 +78,7 @@ public:
     bool IsDoubleByteCodePage() const override { return true; }
     bool IsLeadByte(unsigned char byte) const override { return (byte >= 0x81 && byte <= 0x9F) || byte >= 0xE0; }
     std::string AnsiToUtf8(std::string_view text) const override { return std::string(text); }
+    std::string Utf16ToAnsi(std::u16string_view) const override { return {}; }
 
 private:
     static std::string Blind(std::string_view text, char first, char last, int shift) {

@@ -69,6 +69,37 @@ TEST(MemIniFile, LoadingKeepsSectionsEntriesAndBareLinesOnly) {
     for (const Case& c : cases) EXPECT_EQ(Resaved(c.content), c.saved) << c.name;
 }
 
+// A file as a Unicode editor saves it: the byte-order mark FF FE, then each character as
+// two bytes, the low one first.
+std::string Utf16File(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t c : text) bytes.append({static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)});
+    return bytes;
+}
+
+TEST(MemIniFile, UnicodeFilesLoadAsAnsiText) {
+    struct Case {
+        const char* name;
+        std::string content;
+        std::string saved;
+    };
+    const Case cases[] = {
+        {"a UTF-8 mark before the first header", "\xEF\xBB\xBF[Display]\r\nSkin=1\r\n[Window]\r\nTop=5\r\n",
+         "[Display]\r\nSkin=1\r\n\r\n[Window]\r\nTop=5\r\n\r\n"},
+        {"a UTF-8 mark alone", "\xEF\xBB\xBF", ""},
+        {"a UTF-8 mark elsewhere is text", "[A]\r\nk=\xEF\xBB\xBFv\r\n", "[A]\r\nk=\xEF\xBB\xBFv\r\n\r\n"},
+        {"UTF-16", Utf16File(u"[Display]\r\nSkin = 1\r\n[Window]\r\nTop=-5\r\n"),
+         "[Display]\r\nSkin=1\r\n\r\n[Window]\r\nTop=-5\r\n\r\n"},
+        {"UTF-16 characters beyond ASCII go through the code page", Utf16File(u"[Display]\r\nSkin_File=\u6728.bmp"),
+         "[Display]\r\nSkin_File=?.bmp\r\n\r\n"},
+        {"UTF-16 ends at a NUL character", Utf16File(std::u16string(u"[A]\r\nk=1\r\n\0j=2", 13)), "[A]\r\nk=1\r\n\r\n"},
+        {"an odd last byte of UTF-16 is no character", Utf16File(u"[A]\r\nk=1") + "\n", "[A]\r\nk=1\r\n\r\n"},
+        {"a UTF-16 mark alone", "\xFF\xFE", ""},
+        {"a lone FF is text", "\xFF[A]\r\n[B]\r\n", "[B]\r\n\r\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Resaved(c.content), c.saved) << c.name;
+}
+
 TEST(MemIniFile, LookupFindsTheLastMatchWithoutLetterCase) {
     struct Case {
         const char* name;

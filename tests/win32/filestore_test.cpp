@@ -40,6 +40,9 @@ public:
                                         static_cast<int>(wide.size())));
         return Narrow(wide, CP_UTF8);
     }
+    std::string Utf16ToAnsi(std::u16string_view text) const override {
+        return Narrow(std::wstring(text.begin(), text.end()), CP_ACP);
+    }
     static std::string Narrow(const std::wstring& wide, UINT codePage) {
         std::string narrow(wide.size() * 4, '\0');
         narrow.resize(WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(),

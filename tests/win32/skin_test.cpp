@@ -28,6 +28,9 @@ public:
     }
     bool IsLeadByte(unsigned char byte) const override { return IsDBCSLeadByte(byte) != FALSE; }
     std::string AnsiToUtf8(std::string_view text) const override { return ui::Narrow(ui::AnsiToWide(text)); }
+    std::string Utf16ToAnsi(std::u16string_view text) const override {
+        return ui::WideToAnsi(std::wstring(text.begin(), text.end()));
+    }
 
 private:
     static std::string Mapped(std::string_view text, DWORD(WINAPI* map)(LPSTR, DWORD)) {
