@@ -5,7 +5,9 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
+#include <thread>
 
 #include "platform/AppError.h"
 #include "platform/Handles.h"
@@ -58,6 +60,14 @@ std::string AllBytes() {
     return bytes;
 }
 
+// The hidden and read-only marks of a file, which a save must keep; INVALID_FILE_ATTRIBUTES
+// when there is no file.
+DWORD Marks(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES ? attributes
+                                                 : attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+}
+
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -91,6 +101,16 @@ UniqueHandle Hold(const std::string& path, DWORD access, DWORD sharing) {
     return held;
 }
 
+// Holds the file without sharing for half a second from now, as a backup program might.
+UniqueHandle HoldBriefly(const std::string& path) {
+    HANDLE held = Hold(path, GENERIC_READ, 0).release();
+    std::thread([held] {
+        Sleep(500);
+        CloseHandle(held);
+    }).detach();
+    return UniqueHandle();
+}
+
 // A fresh folder under the current one, deleted with everything in it. Its name holds
 // a double-byte character whose second byte has the code of "\" where the code page has one.
 class ScratchFolder {
@@ -112,6 +132,18 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     std::string Ansi(const char* name) const { return ansi_ + "\\" + name; }
+    // The names of everything in the folder.
+    std::set<std::string> Entries() const {
+        std::set<std::string> names;
+        WIN32_FIND_DATAA found{};
+        if (HANDLE search = FindFirstFileA((ansi_ + "\\*").c_str(), &found); search != INVALID_HANDLE_VALUE) {
+            do {
+                if (std::string name = found.cFileName; name != "." && name != "..") names.insert(name);
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        return names;
+    }
     std::string Utf8(const char* name) const { return utf8_ + "\\" + name; }
 
 private:
@@ -186,6 +218,7 @@ TEST(Win32FileStore, ReadsTheWholeFileUnlessSomeoneMayWriteIt) {
          [](const std::string& path) { return Hold(path, GENERIC_READ, FILE_SHARE_READ); }, true},
         {"held without sharing", AllBytes(), [](const std::string& path) { return Hold(path, GENERIC_READ, 0); },
          false},
+        {"held without sharing for half a second", AllBytes(), HoldBriefly, true},
         {"held by a writer that shares", AllBytes(),
          [](const std::string& path) { return Hold(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE); }, false},
     };
@@ -210,42 +243,74 @@ TEST(Win32FileStore, ReplaceWritesExactBytesOrKeepsTheOldFileWhole) {
         std::string bytes;
         bool replaced;
         std::optional<std::string> after;
+        std::set<std::string> entries;  // everything in the folder afterwards
+        DWORD marks;                    // of the file afterwards
     };
     const auto old = [&](const std::string& path) {
         WriteRaw(path, oldContent);
         return UniqueHandle();
     };
+    const auto oldWith = [&](DWORD attributes) {
+        return [&, attributes](const std::string& path) {
+            old(path);
+            EXPECT_TRUE(SetFileAttributesA(path.c_str(), attributes));
+            return UniqueHandle();
+        };
+    };
     const auto none = [](const std::string&) { return UniqueHandle(); };
+    const std::set<std::string> justTheFile = {"brimview.ini"};
     const Case cases[] = {
-        {"new file", "brimview.ini", none, AllBytes(), true, AllBytes()},
-        {"longer old file is cut to the new bytes", "brimview.ini", old, "[A]\r\n", true, "[A]\r\n"},
-        {"empty document gives a 0-byte file", "brimview.ini", old, "", true, ""},
-        {"temporary file left by a crash", "brimview.ini",
+        {"new file", "brimview.ini", none, AllBytes(), true, AllBytes(), justTheFile, 0},
+        {"longer old file is cut to the new bytes", "brimview.ini", old, "[A]\r\n", true, "[A]\r\n", justTheFile, 0},
+        {"empty document gives a 0-byte file", "brimview.ini", old, "", true, "", justTheFile, 0},
+        {"hidden file stays hidden", "brimview.ini", oldWith(FILE_ATTRIBUTE_HIDDEN), AllBytes(), true, AllBytes(),
+         justTheFile, FILE_ATTRIBUTE_HIDDEN},
+        {"temporary files of a save ended midway are removed",
+         "brimview.ini",
          [&](const std::string& path) {
-             WriteRaw(path + ".tmp", "half-written");
+             for (const char* leftover : {".0123ABCD.tmp", ".89abcdef.tmp", ".0123ABC.tmp", ".backup.tmp"})
+                 WriteRaw(path + leftover, "half-written");
+             WriteRaw(path.substr(0, path.size() - 12) + "other.ini.0123ABCD.tmp", "another file's");
              return old(path);
          },
-         AllBytes(), true, AllBytes()},
-        {"read-only file", "brimview.ini",
+         AllBytes(),
+         true,
+         AllBytes(),
+         {"brimview.ini", "brimview.ini.0123ABC.tmp", "brimview.ini.backup.tmp", "other.ini.0123ABCD.tmp"},
+         0},
+        {"a read-only file where a temporary file might go",
+         "brimview.ini",
+         [&](const std::string& path) {
+             WriteRaw(path + ".tmp", "left by an older program");
+             EXPECT_TRUE(SetFileAttributesA((path + ".tmp").c_str(), FILE_ATTRIBUTE_READONLY));
+             return old(path);
+         },
+         AllBytes(),
+         true,
+         AllBytes(),
+         {"brimview.ini", "brimview.ini.tmp"},
+         0},
+        {"held without sharing for half a second", "brimview.ini",
          [&](const std::string& path) {
              old(path);
-             EXPECT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-             return UniqueHandle();
+             return HoldBriefly(path);
          },
-         AllBytes(), false, oldContent},
+         AllBytes(), true, AllBytes(), justTheFile, 0},
+        {"read-only file", "brimview.ini", oldWith(FILE_ATTRIBUTE_READONLY), AllBytes(), false, oldContent, justTheFile,
+         FILE_ATTRIBUTE_READONLY},
         {"held without sharing", "brimview.ini",
          [&](const std::string& path) {
              old(path);
              return Hold(path, GENERIC_READ, 0);
          },
-         AllBytes(), false, oldContent},
+         AllBytes(), false, oldContent, justTheFile, 0},
         {"held by a reader", "brimview.ini",
          [&](const std::string& path) {
              old(path);
              return Hold(path, GENERIC_READ, FILE_SHARE_READ);
          },
-         AllBytes(), false, oldContent},
-        {"missing folder", "absent\\brimview.ini", none, AllBytes(), false, std::nullopt},
+         AllBytes(), false, oldContent, justTheFile, 0},
+        {"missing folder", "absent\\brimview.ini", none, AllBytes(), false, std::nullopt, {}, INVALID_FILE_ATTRIBUTES},
     };
     Win32FileStore store;
     for (const Case& c : cases) {
@@ -255,15 +320,15 @@ TEST(Win32FileStore, ReplaceWritesExactBytesOrKeepsTheOldFileWhole) {
         EXPECT_EQ(store.ReplaceWhole(path, c.bytes), c.replaced) << c.name;
         held.reset();
         EXPECT_EQ(ReadRaw(path), c.after) << c.name;
-        EXPECT_FALSE(Exists(path + ".tmp")) << c.name << ": temporary file left behind";
-        EXPECT_FALSE(Exists(folder.Ansi("absent"))) << c.name << ": a missing folder is not created";
+        EXPECT_EQ(Marks(path), c.marks) << c.name;
+        EXPECT_EQ(folder.Entries(), c.entries) << c.name;
     }
 
     ScratchFolder folder;
     ASSERT_TRUE(CreateDirectoryA(folder.Ansi("brimview.ini").c_str(), nullptr));
     EXPECT_FALSE(store.ReplaceWhole(folder.Ansi("brimview.ini"), AllBytes())) << "folder at the path";
     EXPECT_FALSE(store.IsFile(folder.Ansi("brimview.ini"))) << "the folder stays";
-    EXPECT_FALSE(Exists(folder.Ansi("brimview.ini.tmp"))) << "folder at the path: temporary file left behind";
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"brimview.ini"}) << "folder at the path";
 }
 
 // A folder where nobody may create files. A Windows folder's read-only attribute does not
@@ -288,7 +353,6 @@ TEST(Win32FileStore, ReadOnlyFolderRefusesTheSave) {
         EXPECT_STREQ(error.what(), "ファイル Z:\\sys\\brimview.ini を作成できません");
     }
     EXPECT_FALSE(Exists(path));
-    EXPECT_FALSE(Exists(path + ".tmp"));
 }
 
 TEST(Win32FileStore, SettingsFileLiesBesideTheExecutable) {
