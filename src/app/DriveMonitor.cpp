@@ -170,6 +170,9 @@ void TForm1::Timer1Timer(ui::Component&) {
 
 void TForm1::FormCreate(ui::Component&) {
     using namespace std::placeholders;
+    // A copy that gives way ends without showing anything: the settings file is the running
+    // copy's, and copies started together would collide over it, each reporting the other.
+    if (XJustOne1->GaveWay()) return;
     ReadStartupSettings(services_.files, services_.text, *settings_, {SkinEnabled, SkinFile});
     DWORD skin = GetFileAttributesA("skin");
     bool skinFolder = skin != INVALID_FILE_ATTRIBUTES && (skin & FILE_ATTRIBUTE_DIRECTORY);

@@ -48,6 +48,7 @@ void TXJustOne::Loaded() {
     SingleInstanceMutex.reset(CreateMutexA(nullptr, FALSE, name.c_str()));
     if (GetLastError() != ERROR_ALREADY_EXISTS && SingleInstanceMutex) return;
 
+    gaveWay_ = true;
     if (AlreadyExist) AlreadyExist(*this);
     if (SwitchToPrevious) {
         SetWindowTextW(ui::App().Handle(), L"");

@@ -13,12 +13,15 @@ public:
 
     bool SwitchToPrevious = true;
     ui::NotifyEvent AlreadyExist;
+    // True once the check found another copy running: this copy is ending.
+    bool GaveWay() const { return gaveWay_; }
 
 protected:
     void Loaded() override;
 
 private:
     UniqueHandle SingleInstanceMutex;  // held for the guard's lifetime
+    bool gaveWay_ = false;
 };
 
 }  // namespace brimview

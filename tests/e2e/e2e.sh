@@ -222,8 +222,11 @@ case $case_name in
     driver wait >/dev/null
     driver minimize >/dev/null
     sleep 1
+    settings=$(stat -c %i "$ini")
     start
     expect "$(wait_exit 1 20)" 0
+    # The copy that gave way left the settings file alone: a save puts a new file in its place.
+    expect "$(stat -c %i "$ini")" "$settings"
     expect "$(driver count)" 1
     # The running copy came forward.
     eventually 10 title_matches '^Brimview$' || fail "the running copy was not restored"
