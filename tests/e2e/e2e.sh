@@ -269,6 +269,26 @@ case $case_name in
     [[ "$report" == *"を作成できません."* ]] || fail "close report [$report]"
     expect "$(wait_exit 0 20)" 0
     ;;
+  save_past_leftovers)
+    # Files where an older save put its temporary file: one left read-only, then a link
+    # someone planted to a file of theirs. Neither stops the save, and the linked file keeps
+    # its bytes.
+    printf 'left by a save long ago' > "$work/brimview.ini.tmp"
+    chmod a-w "$work/brimview.ini.tmp"
+    printf 'VICTIM DATA' > "$work/victim"
+    for round in 0 1; do
+      if ((round)); then rm -f "$work/brimview.ini.tmp" && ln "$work/victim" "$work/brimview.ini.tmp"; fi
+      rm -f "$ini"
+      start
+      driver wait >/dev/null
+      driver close >/dev/null
+      expect "$(driver messagebox 3)" "error: nothing appeared"
+      expect "$(wait_exit "$round" 20)" 0
+      grep -q $'^\\[Window\\]\r$' "$ini" || fail "round $round: the close did not save: $(cat "$ini")"
+    done
+    expect "$(cat "$work/victim")" "VICTIM DATA"
+    expect "$(ls "$work" | grep -c '\.tmp$')" 1
+    ;;
   options_interval)
     printf '[Window]\r\nDrive=C\r\n' > "$ini"
     start
