@@ -100,7 +100,8 @@ OptionsState TPagesDlg::State() {
 void TPagesDlg::Show(const OptionsState& state) {
     RadioButton1->SetChecked(state.seconds);
     RadioButton2->SetChecked(state.minutes);
-    SpinEdit1->SetValue(state.spinValue);
+    // Without a unit the interval is not read, and the field keeps its text as typed.
+    if (state.seconds || state.minutes) SpinEdit1->SetValue(state.spinValue);
     CheckBox5->SetChecked(state.minimized);
     CheckBox1->SetChecked(state.onTop);
     CheckBox2->SetChecked(state.transparency);

@@ -87,6 +87,25 @@ TEST(OptionsDialog, FillsItsControlsFromTheSettingsFile) {
     EXPECT_EQ(f.Saved().substr(0, 9), "[General]") << "Cancel writes nothing";
 }
 
+TEST(OptionsDialog, WithoutAUnitTheSpinFieldKeepsItsText) {
+    DialogFixture f("[General]\r\nInterval=90000\r\nInterval_s=0\r\nInterval_m=0\r\n");
+    TForm1 main(nullptr, f.services);
+    main.FinishCreation();
+    TPagesDlg dialog(nullptr, main.Settings(), f.services);
+    dialog.FinishCreation();
+    dialog.Handle();
+    HWND field = GetWindow(dialog.SpinEdit1->Handle(), GW_CHILD);
+    SetWindowTextW(field, L"abc");  // typed at an earlier showing
+    RunModal(dialog, [&] {
+        EXPECT_FALSE(dialog.RadioButton1->Checked());
+        EXPECT_FALSE(dialog.RadioButton2->Checked());
+        wchar_t text[16] = L"";
+        GetWindowTextW(field, text, 16);
+        EXPECT_STREQ(text, L"abc");
+        PostMessageW(dialog.Handle(), WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
 TEST(OptionsDialog, OkWritesEverySettingAndAppliesItToTheMainWindow) {
     DialogFixture f("");
     TForm1 main(nullptr, f.services);
