@@ -74,14 +74,17 @@ TAboutBox::TAboutBox(ui::Component* owner, const FileStore& files) : ui::Form(ow
     ui::FontSpec link = font;
     link.color = RGB(0, 0, 255);
     link.underline = true;
-    URL = &Make<ui::Label>(&panel, ui::Bounds{142, 86, 0, 12}, kHomePage, link);
+    URL = &Make<ui::LinkLabel>(&panel, POINT{142, 86}, kHomePage, link);
     URL->hint = kHomePage;
-    URL->cursor = LoadCursorW(nullptr, IDC_HAND);
     URL->OnClick = std::bind(&TAboutBox::UrlMailClick, this, _1);
     Comments = &Make<ui::Label>(&panel, ui::Bounds{79, 116, 0, 12}, L"ドライブの容量と空き領域を表示します", font);
 
     auto& ok = Make<ui::Button>(this, L"OK", IDOK, ui::mrOk, true);
     ok.SetBounds(111, 180, 75, 25);
+    // OK comes first, so that the box opens with the focus on it and Enter closes it; Tab
+    // then reaches the link.
+    ok.tabOrder = 0;
+    panel.tabOrder = 1;
 
     OnCreate = std::bind(&TAboutBox::FormCreate, this, _1);
 }
@@ -98,7 +101,7 @@ void TAboutBox::WindowCreated() {
 }
 
 void TAboutBox::UrlMailClick(ui::Component& sender) {
-    if (auto* label = dynamic_cast<ui::Label*>(&sender)) OpenLink(ui::WideToAnsi(label->hint));
+    if (auto* label = dynamic_cast<ui::LinkLabel*>(&sender)) OpenLink(ui::WideToAnsi(label->hint));
 }
 
 }  // namespace brimview

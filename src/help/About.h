@@ -30,7 +30,7 @@ public:
     ui::Label* Version;
     ui::Label* Copyright;
     ui::Label* Copyright2;
-    ui::Label* URL;
+    ui::LinkLabel* URL;
     ui::Label* Comments;
 
     void FormCreate(ui::Component& sender);

@@ -61,9 +61,13 @@ bool Application::ProcessMessage() {
         terminated_ = true;
         return false;
     }
-    // Tab, Enter and Esc move between and press the controls of the active form.
+    // Tab, the arrows, Enter, Esc and the access keys move between and press the controls of
+    // the active form; its controls see the keys first.
     HWND active = GetActiveWindow();
-    if (active && WinControl::FromHandle(active) && IsDialogMessageW(active, &msg)) return true;
+    if (WinControl* form = active ? WinControl::FromHandle(active) : nullptr) {
+        if (msg.message == WM_KEYDOWN && IsChild(active, msg.hwnd) && form->DialogKey(msg)) return true;
+        if (IsDialogMessageW(active, &msg)) return true;
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
     return true;

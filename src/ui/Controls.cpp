@@ -127,7 +127,11 @@ HWND WinControl::Handle() {
 }
 
 void WinControl::CreateParamsFor(CreateParams& params) {
-    params.style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (visible_ ? WS_VISIBLE : 0);
+    // Each control is a group of its own for the arrow keys; radio buttons side by side
+    // share one (see RadioButton).
+    params.style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_GROUP | (visible_ ? WS_VISIBLE : 0);
+    // Tab, the arrows and the access keys reach the controls inside a container.
+    if (!TabOrdered().empty()) params.exStyle |= WS_EX_CONTROLPARENT;
     if (Parent()) params.parent = Parent()->Handle();
     params.x = left_;
     params.y = top_;
@@ -157,15 +161,24 @@ void WinControl::CreateHandle() {
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle_.get()), FALSE);
     WindowCreated();
 
+    for (WinControl* child : TabOrdered())
+        if (!child->HandleAllocated()) child->CreateHandle();
+    CreateTooltips();
+}
+
+std::vector<WinControl*> WinControl::TabOrdered() const {
     std::vector<WinControl*> windowed;
     for (Control* child : children_)
         if (auto* w = dynamic_cast<WinControl*>(child)) windowed.push_back(w);
-    // The stacking order of the children is their tab order.
     std::stable_sort(windowed.begin(), windowed.end(),
                      [](const WinControl* a, const WinControl* b) { return a->tabOrder < b->tabOrder; });
-    for (WinControl* child : windowed)
-        if (!child->HandleAllocated()) child->CreateHandle();
-    CreateTooltips();
+    return windowed;
+}
+
+bool WinControl::DialogKey(const MSG& msg) {
+    for (WinControl* child : TabOrdered())
+        if (child->HandleAllocated() && child->DialogKey(msg)) return true;
+    return false;
 }
 
 void WinControl::CreateTooltips() {

@@ -97,6 +97,12 @@ public:
     const std::vector<Control*>& Children() const { return children_; }
 
     int tabOrder = 0;
+    // The windowed children in tab order, which is also their stacking order.
+    std::vector<WinControl*> TabOrdered() const;
+
+    // A key the form offers its controls before the dialog keys are handled (as Ctrl+Tab
+    // is); true when one took it. By default the windowed children are asked in turn.
+    virtual bool DialogKey(const MSG& msg);
 
     static WinControl* FromHandle(HWND hwnd);
 

@@ -52,6 +52,12 @@ void Button::Click() {
     if (OnClick) OnClick(*this);
 }
 
+bool Button::DialogKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN || GetFocus() != Handle()) return false;
+    Click();
+    return true;
+}
+
 bool Button::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     if (msg != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
     Click();
@@ -82,7 +88,16 @@ bool CheckBox::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
 }
 
 RadioButton::RadioButton(Component* owner, WinControl* parent, std::wstring caption)
-    : SystemControl(owner, parent, WC_BUTTONW, WS_TABSTOP | BS_RADIOBUTTON, std::move(caption)) {}
+    : SystemControl(owner, parent, WC_BUTTONW, BS_RADIOBUTTON, std::move(caption)) {}
+
+void RadioButton::CreateParamsFor(CreateParams& params) {
+    SystemControl::CreateParamsFor(params);
+    if (checked_) params.style |= WS_TABSTOP;
+    // One after another radio button joins its group.
+    const std::vector<WinControl*> siblings = Parent()->TabOrdered();
+    const auto self = std::find(siblings.begin(), siblings.end(), this);
+    if (self != siblings.begin() && dynamic_cast<RadioButton*>(*(self - 1))) params.style &= ~WS_GROUP;
+}
 
 void RadioButton::WindowCreated() {
     SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -90,7 +105,11 @@ void RadioButton::WindowCreated() {
 
 void RadioButton::SetChecked(bool checked) {
     checked_ = checked;
-    if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (HandleAllocated()) {
+        SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        const LONG style = GetWindowLongW(Handle(), GWL_STYLE);
+        SetWindowLongW(Handle(), GWL_STYLE, checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    }
     if (!checked || !Parent()) return;
     for (Control* sibling : Parent()->Children())
         if (auto* radio = dynamic_cast<RadioButton*>(sibling); radio && radio != this && radio->checked_)
@@ -142,9 +161,26 @@ void PageControl::WindowCreated() {
 }
 
 void PageControl::SetActivePage(int index) {
+    HWND focus = GetFocus();
+    const bool focusOnPage = focus && !pages_.empty() && pages_[active_].panel->HandleAllocated() &&
+                             IsChild(pages_[active_].panel->Handle(), focus);
     active_ = index;
     for (size_t i = 0; i < pages_.size(); ++i) pages_[i].panel->SetVisible(static_cast<int>(i) == index);
-    if (HandleAllocated()) SendMessageW(Handle(), TCM_SETCURSEL, index, 0);
+    if (!HandleAllocated()) return;
+    SendMessageW(Handle(), TCM_SETCURSEL, index, 0);
+    // The focus does not stay on a hidden control: it goes to the first one of the new page.
+    if (focusOnPage) {
+        HWND first = GetNextDlgTabItem(pages_[active_].panel->Handle(), nullptr, FALSE);
+        SetFocus(first ? first : Handle());
+    }
+}
+
+bool PageControl::DialogKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0 || pages_.empty())
+        return SystemControl::DialogKey(msg);
+    const int count = static_cast<int>(pages_.size());
+    SetActivePage((active_ + (GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1)) % count);
+    return true;
 }
 
 bool PageControl::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {

@@ -31,6 +31,8 @@ public:
     Button(Component* owner, WinControl* parent, std::wstring caption, int id, int modalResult, bool isDefault);
     NotifyEvent OnClick;
     void Click();
+    // Enter presses the button that has the focus, whichever is the default.
+    bool DialogKey(const MSG& msg) override;
 
 protected:
     void CreateParamsFor(CreateParams& params) override;
@@ -57,7 +59,8 @@ private:
 };
 
 // Radio buttons of one parent form a group: selecting one deselects the others, while
-// deselecting one selects nothing.
+// deselecting one selects nothing. Only the selected one is a tab stop; the arrow keys
+// move between those side by side in tab order.
 class RadioButton : public SystemControl {
 public:
     RadioButton(Component* owner, WinControl* parent, std::wstring caption);
@@ -65,6 +68,7 @@ public:
     void SetChecked(bool checked);
 
 protected:
+    void CreateParamsFor(CreateParams& params) override;
     void WindowCreated() override;
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -95,6 +99,8 @@ public:
     Panel& AddPage(std::wstring caption);
     int ActivePage() const { return active_; }
     void SetActivePage(int index);
+    // Ctrl+Tab shows the next page, Ctrl+Shift+Tab the previous one.
+    bool DialogKey(const MSG& msg) override;
 
 protected:
     void WindowCreated() override;

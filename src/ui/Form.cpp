@@ -65,6 +65,7 @@ void Form::SetBounds(int left, int top, int width, int height) {
 
 void Form::Show() {
     activatedSinceShow_ = false;
+    focused_ = nullptr;
     if (position == FormPosition::ScreenCenter && HandleAllocated()) {
         SetBounds((GetSystemMetrics(SM_CXSCREEN) - width_) / 2, (GetSystemMetrics(SM_CYSCREEN) - height_) / 2, width_,
                   height_);
@@ -208,6 +209,27 @@ LRESULT Form::OnCommand(WPARAM wParam, LPARAM lParam) {
     return WinControl::WndProc(WM_COMMAND, wParam, lParam);
 }
 
+LRESULT Form::OnActivateMessage(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        focused_ = focus && IsChild(Handle(), focus) ? focus : nullptr;
+        return WinControl::WndProc(WM_ACTIVATE, wParam, lParam);
+    }
+    // Once per showing: coming back from a message box or the help viewer keeps what the
+    // user has changed meanwhile.
+    if (!activatedSinceShow_) {
+        activatedSinceShow_ = true;
+        if (OnActivate) OnActivate(*this);
+    }
+    // As in a dialog, the focus goes back to where it was, or at a new showing to the first control.
+    HWND focus = focused_;
+    if (!focus || !IsChild(Handle(), focus) || !IsWindowVisible(focus) || !IsWindowEnabled(focus))
+        focus = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (!focus || IsIconic(Handle())) return WinControl::WndProc(WM_ACTIVATE, wParam, lParam);
+    SetFocus(focus);
+    return 0;
+}
+
 void Form::DialogCommand(int id) {
     if (App().MainForm() != this) modalResult = id == IDOK ? mrOk : mrCancel;
 }
@@ -235,13 +257,7 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_ACTIVATE:
-            // Once per showing: coming back from a message box or the help viewer keeps
-            // what the user has changed meanwhile.
-            if (LOWORD(wParam) != WA_INACTIVE && !activatedSinceShow_) {
-                activatedSinceShow_ = true;
-                if (OnActivate) OnActivate(*this);
-            }
-            break;
+            return OnActivateMessage(wParam, lParam);
         case WM_MOVE: {
             RECT r;
             GetWindowRect(Handle(), &r);

@@ -73,6 +73,7 @@ private:
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
     void PaintTo(HDC dc, const RECT& client);
     void ApplyLayeredAttributes();
+    LRESULT OnActivateMessage(WPARAM wParam, LPARAM lParam);
 
     std::wstring className_;
     HDC canvas_ = nullptr;
@@ -82,6 +83,7 @@ private:
     BYTE alphaBlendValue_ = 255;
     bool placed_ = false;
     bool activatedSinceShow_ = false;
+    HWND focused_ = nullptr;  // the control that had the focus when the form was left
 };
 
 }  // namespace brimview::ui

@@ -101,6 +101,58 @@ void Label::MouseUp(POINT pt) {
     if (OnClick && PtInRect(&r, pt)) OnClick(*this);
 }
 
+LinkLabel::LinkLabel(Component* owner, WinControl* parent, POINT at, std::wstring caption, const FontSpec& font)
+    : CustomControl(owner, parent), caption_(std::move(caption)) {
+    SetFont(font);
+    WindowDc screen(nullptr);
+    Selection selected(screen.get(), FontHandle());
+    RECT r{0, 0, 0, 0};
+    DrawTextW(screen.get(), caption_.c_str(), static_cast<int>(caption_.size()), &r,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SetBounds(at.x, at.y, r.right, r.bottom);
+}
+
+void LinkLabel::CreateParamsFor(CreateParams& params) {
+    CustomControl::CreateParamsFor(params);
+    params.ownClass = L"TLinkLabel";
+    params.caption = caption_;
+    params.style |= WS_TABSTOP;
+}
+
+void LinkLabel::Paint(HDC dc) {
+    Selection font(dc, FontHandle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, Font().Color());
+    RECT r{0, 0, width_, height_};
+    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_SINGLELINE | DT_NOPREFIX);
+    if (GetFocus() == Handle()) DrawFocusRect(dc, &r);
+}
+
+bool LinkLabel::DialogKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_RETURN && msg.wParam != VK_SPACE) || GetFocus() != Handle())
+        return false;
+    if (OnClick) OnClick(*this);
+    return true;
+}
+
+LRESULT LinkLabel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            Invalidate();
+            break;
+        case WM_SETCURSOR:
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        case WM_LBUTTONUP:
+            if (OnClick) OnClick(*this);
+            return 0;
+        default:
+            break;
+    }
+    return CustomControl::WndProc(msg, wParam, lParam);
+}
+
 void ProgressBar::CreateParamsFor(CreateParams& params) {
     WinControl::CreateParamsFor(params);
     params.className = PROGRESS_CLASSW;

@@ -40,6 +40,25 @@ private:
     Alignment alignment_;
 };
 
+// A label that is also a link: a window of its own that the Tab key reaches, sized to its
+// text, raising OnClick when clicked or when Enter or Space is pressed on it.
+class LinkLabel : public CustomControl {
+public:
+    LinkLabel(Component* owner, WinControl* parent, POINT at, std::wstring caption, const FontSpec& font);
+    const std::wstring& Caption() const { return caption_; }
+    bool DialogKey(const MSG& msg) override;
+
+    NotifyEvent OnClick;
+
+protected:
+    void CreateParamsFor(CreateParams& params) override;
+    void Paint(HDC dc) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::wstring caption_;
+};
+
 class ProgressBar : public WinControl {
 public:
     ProgressBar(Component* owner, WinControl* parent) : WinControl(owner, parent) {}

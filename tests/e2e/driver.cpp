@@ -14,7 +14,7 @@ namespace {
 constexpr char kUsage[] =
     "usage: driver wait|state|close|command N|minimize|restore|count|messagebox [s]|drives|titles N [s]|ping s"
     "|window CLASS [s]|gone CLASS [s]|controls CLASS|settext CLASS CHILDCLASS TEXT|click CLASS CAPTION"
-    "|tab CLASS N";
+    "|tab CLASS N|focus CLASS TABS|key CLASS CODE";
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -168,6 +168,34 @@ bool SelectTab(HWND tabs, int page) {
     return false;
 }
 
+// The control that has the keyboard focus in the thread of the window.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// Presses a key as the keyboard would: down and up, to the control that has the focus.
+void PressKey(HWND window, WPARAM key) {
+    HWND focus = FocusOf(window);
+    PostMessageW(focus, WM_KEYDOWN, key, 1);
+    PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+}
+
+// Prints the control that has the focus as class|text, then presses Tab so many times and
+// prints it after each; every press must move the focus.
+int WalkFocus(HWND window, int tabs) {
+    HWND focus = FocusOf(window);
+    std::printf("%s|%s\n", Utf8(ClassOf(focus)).c_str(), Utf8(ControlText(focus)).c_str());
+    for (int i = 0; i < tabs; ++i) {
+        PressKey(window, VK_TAB);
+        HWND before = focus;
+        if (!WaitUntil(2, [&] { return (focus = FocusOf(window)) != before; })) return Fail("the focus stayed");
+        std::printf("%s|%s\n", Utf8(ClassOf(focus)).c_str(), Utf8(ControlText(focus)).c_str());
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -218,9 +246,12 @@ int wmain(int argc, wchar_t** argv) {
                     r.bottom - r.top, Utf8(TextOf(hwnd)).c_str());
         return 0;
     }
-    if ((verb == L"controls" || verb == L"settext" || verb == L"click" || verb == L"tab") && argc > 2) {
+    if ((verb == L"controls" || verb == L"settext" || verb == L"click" || verb == L"tab" || verb == L"focus" ||
+         verb == L"key") &&
+        argc > 2) {
         HWND window = VisibleWindowOfClass(argv[2]);
         if (!window) return Fail("no such window shown");
+        if (verb == L"focus") return WalkFocus(window, argc > 3 ? _wtoi(argv[3]) : 0);
         if (verb == L"controls") {
             // class|text|visible|checked, one line per control
             for (HWND child : Descendants(window)) {
@@ -241,6 +272,8 @@ int wmain(int argc, wchar_t** argv) {
             // A click as the mouse makes it; a handler may open a modal box, so do not wait on it for long.
             DWORD_PTR unused;
             SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &unused);
+        } else if (verb == L"key" && argc > 3) {
+            PressKey(window, static_cast<WPARAM>(_wtoi(argv[3])));
         } else if (verb == L"tab" && argc > 3) {
             HWND tabs = FindDescendant(window, WC_TABCONTROLW);
             if (!tabs || !SelectTab(tabs, _wtoi(argv[3]))) return Fail("no such page");

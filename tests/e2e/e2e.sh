@@ -289,6 +289,33 @@ case $case_name in
     expect "$(cat "$work/victim")" "VICTIM DATA"
     expect "$(ls "$work" | grep -c '\.tmp$')" 1
     ;;
+  options_keyboard)
+    mkdir "$work/skin"
+    cp "$repo/src/resources/skin/bg.bmp" "$work/skin/bg.bmp"   # the skin list is in use
+    start
+    driver wait >/dev/null
+    settings=$(bytes "$ini")
+    driver command 100 >/dev/null   # 設定(&O)...
+    expect "$(window_caption TPagesDlg)" 設定
+    # The focus starts on the first control and walks the page's controls and the buttons in
+    # their tab order; of the two radio buttons only the selected one is a stop.
+    general=$'Edit|3\nButton|秒\nButton|OK\nButton|キャンセル\nButton|ヘルプ(&H)'
+    expect "$(driver focus TPagesDlg 12)" "$(printf '%s\n%s\nEdit|3\nButton|秒\nButton|OK' "$general" "$general")"
+    driver tab TPagesDlg 1 >/dev/null   # 表示
+    display=$'Button|常に手前に表示\nButton|半透明表示 （Windows 2000/XPのみ対応）\nButton|最小化で起動'
+    display+=$'\nButton|背景画像を使う\nComboBox|bg.bmp\nButton|背景画像を透過\nButton|OK\nButton|キャンセル\nButton|ヘルプ(&H)'
+    expect "$(driver focus TPagesDlg 12)" "$(printf 'Button|OK\nButton|キャンセル\nButton|ヘルプ(&H)\n%s\nButton|常に手前に表示' "$display")"
+    driver key TPagesDlg 27 >/dev/null   # Esc
+    expect "$(driver gone TPagesDlg)" ok
+    expect "$(bytes "$ini")" "$settings"
+    driver command 103 >/dev/null   # About(&A)...
+    expect "$(window_caption TAboutBox)" "Brimview のバージョン情報"
+    expect "$(driver focus TAboutBox 2)" $'Button|OK\nTLinkLabel|https://example.org/\nButton|OK'
+    driver key TAboutBox 13 >/dev/null   # Enter
+    expect "$(driver gone TAboutBox)" ok
+    driver close >/dev/null
+    expect "$(wait_exit 0 20)" 0
+    ;;
   options_interval)
     printf '[Window]\r\nDrive=C\r\n' > "$ini"
     start
