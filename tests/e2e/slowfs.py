@@ -9,8 +9,12 @@
 # process first opens a file there, and every process of the Wine session waits while it
 # does: with a slow answer the whole session, the test's driver included, would stop, which
 # no program can help and Windows does not do. Every other asker gets the slow answer.
-#   slowfs.py MOUNTPOINT DELAY
+#
+# While the file HANG exists, no answer comes at all, not even to a query already waiting:
+# the server has gone for good.
+#   slowfs.py MOUNTPOINT DELAY HANG
 import errno
+import os
 import stat
 import sys
 import time
@@ -39,8 +43,9 @@ def being_killed(tid):
 
 
 class SlowSpace(fusepy.Operations):
-    def __init__(self, delay):
+    def __init__(self, delay, hang):
         self.delay = delay
+        self.hang = hang
 
     def getattr(self, path, fh=None):
         if path != "/":
@@ -53,10 +58,10 @@ class SlowSpace(fusepy.Operations):
     def statfs(self, path):
         _, _, tid = fusepy.fuse_get_context()
         end = time.monotonic() + (0 if asked_by_wineserver(tid) else self.delay)
-        while time.monotonic() < end and not being_killed(tid):
+        while (time.monotonic() < end or os.path.exists(self.hang)) and not being_killed(tid):
             time.sleep(0.05)
         return dict(f_bsize=4096, f_frsize=4096, f_blocks=1000000, f_bfree=250000, f_bavail=250000, f_namemax=255)
 
 
 if __name__ == "__main__":
-    fusepy.FUSE(SlowSpace(float(sys.argv[2])), sys.argv[1], foreground=True, nothreads=False)
+    fusepy.FUSE(SlowSpace(float(sys.argv[2]), sys.argv[3]), sys.argv[1], foreground=True, nothreads=False)
