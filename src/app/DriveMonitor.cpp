@@ -16,6 +16,16 @@ UniqueBitmap LoadGlyph(const wchar_t* name) {
     return UniqueBitmap(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, 0)));
 }
 
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        const RECT& r = info.rcWork;
+        reinterpret_cast<std::vector<Rect>*>(areas)->push_back({r.left, r.top, r.right, r.bottom});
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 class TForm1::SettingsView final : public OptionsWindow {
@@ -39,6 +49,13 @@ public:
     bool PanelTransparent() const override { return form_.TransPanel1->Transparent(); }
     void SetPanelTransparent(bool on) override { form_.TransPanel1->SetTransparent(on); }
     void DisableTimer() override { form_.Timer1->SetEnabled(false); }
+    int Width() const override { return form_.Width(); }
+    int Height() const override { return form_.Height(); }
+    std::vector<Rect> WorkAreas() const override {
+        std::vector<Rect> areas;
+        EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+        return areas;
+    }
     bool StayOnTop() const override { return form_.TopmostStyle(); }
     void SetStayOnTop(bool on) override { form_.SetTopmostStyle(on); }
     void SwitchSkinOff() override { form_.SkinEnabled = false; }

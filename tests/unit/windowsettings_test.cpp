@@ -51,6 +51,9 @@ public:
     bool PanelTransparent() const override { return panelTransparent; }
     void SetPanelTransparent(bool on) override { panelTransparent = on; }
     void DisableTimer() override { timerEnabled = false; }
+    int Width() const override { return 176; }
+    int Height() const override { return 169; }
+    std::vector<Rect> WorkAreas() const override { return {{0, 0, 1024, 738}}; }
 };
 
 constexpr char kIni[] = "C:\\Tools\\brimview.ini";
@@ -125,6 +128,43 @@ TEST(StartupSettings, ReadsEveryKeyInOrder) {
                                        "alpha", "alphaValue"};
         EXPECT_EQ(f.window.log, order);
     }
+}
+
+TEST(StartupSettings, APositionOffEveryScreenComesBackOntoTheNearestWorkArea) {
+    // A window of 176 x 169 on a screen of 1024 x 738 (the taskbar below) and a second
+    // monitor of 1280 x 1024 to its right.
+    const std::vector<Rect> one{{0, 0, 1024, 738}};
+    const std::vector<Rect> two{{0, 0, 1024, 738}, {1024, 0, 2304, 1024}};
+    struct Case {
+        const char* what;
+        Position saved;
+        const std::vector<Rect>& areas;
+        Position shown;
+    };
+    const Case cases[] = {
+        {"far below and right", {5000, 5000}, one, {848, 569}},
+        {"far above and left, as after a monitor went", {-5000, -5000}, one, {0, 0}},
+        {"far right, level with the screen", {5000, 300}, one, {848, 300}},
+        {"partly off to the top left: kept", {-100, -50}, one, {-100, -50}},
+        {"one pixel row on the screen: kept", {1023, 737}, one, {1023, 737}},
+        {"touching the screen's right edge only", {1024, 100}, one, {848, 100}},
+        {"on the second monitor: kept", {2000, 900}, two, {2000, 900}},
+        {"beyond the second monitor", {3000, 500}, two, {2128, 500}},
+        {"below the first, nearer it than the second", {100, 1000}, two, {100, 569}},
+        {"the extremes of a stored integer", {2147483647, -2147483647 - 1}, one, {848, 0}},
+        {"no work areas known: kept", {5000, 5000}, {}, {5000, 5000}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(KeepOnScreen(c.saved, 176, 169, c.areas), c.shown) << c.what;
+    // Larger than the work area: its top-left corner goes to the area's.
+    EXPECT_EQ(KeepOnScreen({-3000, 4000}, 2000, 1000, one), (Position{0, 0}));
+
+    Fixture f;
+    f.files.files[kIni] = "[Window]\r\nTop=5000\r\nLeft=5000\r\n";
+    f.Start();
+    EXPECT_EQ(f.window.left, 848);
+    EXPECT_EQ(f.window.top, 569);
+    EXPECT_EQ(f.files.files.at(kIni), "[Window]\r\nTop=5000\r\nLeft=5000\r\n\r\n[Display]\r\nSkin=0\r\n\r\n")
+        << "the file changes only when the window closes where it is";
 }
 
 TEST(StartupSettings, AnEmptyOrMissingSkinFileSwitchesTheSkinOffAndForgetsTheName) {
