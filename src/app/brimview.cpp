@@ -1,5 +1,6 @@
 // The entry point: settles the process-wide look-ups, creates the three windows in
-// order and runs the message loop until the main window closes.
+// order and runs the message loop until the main window closes. A failure on the way
+// that no handler met is reported, and the program ends with exit code 1.
 #include <windows.h>
 
 #include <memory>
@@ -16,19 +17,22 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     using namespace brimview;
-    Win32TextServices text;
-    Win32FileStore files;
-    AlphaBlendProc();
-    LayeredWindows();
+    constexpr wchar_t kTitle[] = L"Brimview";
+    return ui::RunReportingFailures(kTitle, [&] {
+        Win32TextServices text;
+        Win32FileStore files;
+        AlphaBlendProc();
+        LayeredWindows();
 
-    Services services{files, text, std::make_shared<Win32DiskSpace>(), std::make_shared<Win32DriveCatalog>(),
-                      DecimalSeparator()};
+        Services services{files, text, std::make_shared<Win32DiskSpace>(), std::make_shared<Win32DriveCatalog>(),
+                          DecimalSeparator()};
 
-    ui::Application app;
-    app.SetTitle(L"Brimview");
-    TForm1& form1 = app.CreateForm<TForm1>(services);
-    form1.AboutBox = &app.CreateForm<TAboutBox>(files);
-    form1.PagesDlg = &app.CreateForm<TPagesDlg>(form1.Settings(), services);
-    app.Run(showCommand);
-    return 0;
+        ui::Application app;
+        app.SetTitle(kTitle);
+        TForm1& form1 = app.CreateForm<TForm1>(services);
+        form1.AboutBox = &app.CreateForm<TAboutBox>(files);
+        form1.PagesDlg = &app.CreateForm<TPagesDlg>(form1.Settings(), services);
+        app.Run(showCommand);
+        return 0;
+    });
 }

@@ -120,10 +120,23 @@ void Application::Wake() const {
 }
 
 void Application::ShowException(const std::exception& error) {
-    std::wstring text = Widen(ErrorReportText(error.what()));
     HWND owner = mainForm_ && mainForm_->HandleAllocated() && IsWindowVisible(mainForm_->Handle()) ? mainForm_->Handle()
                                                                                                    : nullptr;
-    MessageBoxW(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+    ShowErrorReport(owner, title_, error);
+}
+
+void ShowErrorReport(HWND owner, const std::wstring& caption, const std::exception& error) {
+    const std::wstring text = Widen(ErrorReportText(error.what()));
+    MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+int RunReportingFailures(const std::wstring& caption, const std::function<int()>& program) {
+    try {
+        return program();
+    } catch (const std::exception& e) {
+        ShowErrorReport(nullptr, caption, e);
+        return 1;
+    }
 }
 
 void Application::RequestHelp(WORD command, DWORD_PTR data) {

@@ -76,4 +76,13 @@ private:
 // The one application object of the process.
 Application& App();
 
+// The error report: the message in a stop box with the given caption, a "." appended
+// unless the message ends in a full stop of its own.
+void ShowErrorReport(HWND owner, const std::wstring& caption, const std::exception& error);
+
+// Runs the program; a failure that escapes it, outside every handler (creating a window
+// or the timer while the windows are built), gets the error report with the caption and
+// the exit code 1.
+int RunReportingFailures(const std::wstring& caption, const std::function<int()>& program);
+
 }  // namespace brimview::ui

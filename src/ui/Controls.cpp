@@ -152,7 +152,7 @@ void WinControl::CreateHandle() {
         CreateWindowExW(params.exStyle, ownClass_ ? className.c_str() : params.className, params.caption.c_str(),
                         params.style, params.x, params.y, params.width, params.height, params.parent,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(params.id)), GetModuleHandleW(nullptr), this);
-    if (!hwnd) throw AppError("Cannot create a window");
+    if (!hwnd) throw AppError("ウィンドウを作成できません");
     if (!ownClass_) {
         SetPropW(hwnd, kSelfProperty, this);
         SetWindowSubclass(hwnd, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
