@@ -210,12 +210,10 @@ void TForm1::DriveComboBox1Change(ui::Component&) {
 void TForm1::ReloadPaintSettings() {
     PaintSettings settings = ReadPaintSettings(services_.files, services_.text);
     StayOnTop = settings.stayOnTop;
-    // Only a change of the topmost state is asked of the system: the call costs more
-    // than the rest of the paint under Wine, and repeating the present state changes nothing.
-    bool topmost = GetWindowLongW(Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST;
-    if (topmost != StayOnTop)
-        SetWindowPos(Handle(), StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    // Asked at every paint, also when the state is already so: a window that stays on top
+    // rises again above the other topmost windows.
+    SetWindowPos(Handle(), StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     SkinEnabled = settings.skinEnabled;
     SkinFile = std::move(settings.skinFile);
 }
@@ -226,7 +224,7 @@ void TForm1::FormPaint(ui::Component&) {
     RECT client{0, 0, clientWidth, clientHeight};
     std::string path = SkinPath(SkinFile);
     try {
-        PaintSkin(Canvas(), client, path, services_.text);
+        skin_.Paint(Canvas(), client, path, services_.text);
         skinFailure_.clear();
     } catch (const AppError& e) {
         // An unreadable skin is reported once; until the file or the setting changes

@@ -7,6 +7,7 @@
 #include "app/JustOne.h"
 #include "drawing/AlphaBtn.h"
 #include "drawing/AlphaCtl.h"
+#include "drawing/Skin.h"
 #include "drawing/TrPanel.h"
 #include "help/HtmlHelp.h"
 #include "monitor/DriveCombo.h"
@@ -82,6 +83,7 @@ private:
     std::unique_ptr<SettingsView> settings_;
     QueryThreads queries_;
     ReadoutRefresher refresher_;
+    SkinPattern skin_;
     std::string skinFailure_;  // the skin path and message last reported
 };
 

@@ -125,7 +125,7 @@ COLORREF Tile(int x, int y) {
 constexpr COLORREF kFace = RGB(1, 2, 3);
 constexpr RECT kClient{0, 0, 170, 140};
 
-TEST(PaintSkin, TilesTheBitmapFromTheClientOrigin) {
+TEST(SkinPattern, TilesTheBitmapFromTheClientOrigin) {
     struct Case {
         int width, height;
     };
@@ -135,6 +135,7 @@ TEST(PaintSkin, TilesTheBitmapFromTheClientOrigin) {
     const Case cases[] = {{1, 1}, {100, 50}, {300, 300}, {7, 3}};
     SkinFolder folder;
     const SystemText text;
+    SkinPattern skin;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
         const Image tile(c.width, c.height, Tile);
@@ -142,7 +143,7 @@ TEST(PaintSkin, TilesTheBitmapFromTheClientOrigin) {
         folder.Write(name, BmpFile(tile));
         // A surface larger than the client area: nothing outside the client rectangle is painted.
         test::Surface surface(kClient.right + 10, kClient.bottom + 10, [](int, int) { return kFace; });
-        PaintSkin(surface.Dc(), kClient, ui::WideToAnsi(name), text);
+        skin.Paint(surface.Dc(), kClient, ui::WideToAnsi(name), text);
         const Image painted = surface.Pixels();
         for (int y = 0; y < painted.Height(); ++y)
             for (int x = 0; x < painted.Width(); ++x) {
@@ -153,13 +154,35 @@ TEST(PaintSkin, TilesTheBitmapFromTheClientOrigin) {
     }
 }
 
-TEST(PaintSkin, ReportsAFileItCannotOpenAndABitmapThatIsNone) {
-    enum class Setup { Nothing, Text, Empty, Locked, Folder };
+// The first bytes of a BMP file that claims width x height pixels of the given bit count and
+// compression, padded with zeros to the given file size: the pixel data is cut short.
+std::string ClaimingFile(LONG width, LONG height, WORD bitCount, DWORD compression, std::size_t fileSize) {
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfSize = static_cast<DWORD>(fileSize);
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + 256 * 4;
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = bitCount;
+    info.biCompression = compression;
+    std::string bytes;
+    Append(bytes, file);
+    Append(bytes, info);
+    bytes.resize(fileSize, '\0');
+    return bytes;
+}
+
+TEST(SkinPattern, ReportsAFileItCannotOpenAndABitmapThatIsNone) {
+    enum class Setup { Nothing, Text, Empty, Locked, Folder, Huge };
     struct Case {
         const char* what;
         std::wstring name;
         Setup setup;
         std::string message;
+        std::string bytes = {};
     };
     const std::string notValid = "ビットマップイメージが不正です";
     const Case cases[] = {
@@ -169,6 +192,11 @@ TEST(PaintSkin, ReportsAFileItCannotOpenAndABitmapThatIsNone) {
         {"held open by another", L"skin\\x.bmp", Setup::Locked, "ファイル skin\\x.bmp は開けません"},
         {"text", L"skin\\x.bmp", Setup::Text, notValid},
         {"empty", L"skin\\x.bmp", Setup::Empty, notValid},
+        // Small files whose decoding would take gigabytes.
+        {"RLE8 claiming 16000 x 16000", L"skin\\x.bmp", Setup::Huge, notValid,
+         ClaimingFile(16000, 16000, 8, BI_RLE8, 12'880)},
+        {"1 bit claiming 20000 x 20000", L"skin\\x.bmp", Setup::Huge, notValid,
+         ClaimingFile(20000, 20000, 1, BI_RGB, 4096)},
     };
     const SystemText text;
     for (const Case& c : cases) {
@@ -192,10 +220,13 @@ TEST(PaintSkin, ReportsAFileItCannotOpenAndABitmapThatIsNone) {
             case Setup::Folder:
                 folder.MakeFolder(c.name);
                 break;
+            case Setup::Huge:
+                folder.Write(c.name, c.bytes);
+                break;
         }
         test::Surface surface(kClient.right, kClient.bottom, [](int, int) { return kFace; });
         try {
-            PaintSkin(surface.Dc(), kClient, ui::WideToAnsi(c.name), text);
+            SkinPattern().Paint(surface.Dc(), kClient, ui::WideToAnsi(c.name), text);
             ADD_FAILURE() << "no error";
         } catch (const AppError& e) {
             EXPECT_EQ(std::string(e.what()), c.message);
@@ -206,6 +237,56 @@ TEST(PaintSkin, ReportsAFileItCannotOpenAndABitmapThatIsNone) {
         for (int y = 0; y < painted.Height(); ++y)
             for (int x = 0; x < painted.Width(); ++x) ASSERT_EQ(painted.At(x, y), kFace);
     }
+}
+
+// Sets the file's last-write time to the given number of 100-ns steps since 1601.
+void SetWritten(const std::wstring& path, ULONGLONG when) {
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const FILETIME time{static_cast<DWORD>(when), static_cast<DWORD>(when >> 32)};
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
+    CloseHandle(file);
+}
+
+TEST(SkinPattern, DecodesTheFileAgainOnlyWhenItsSizeOrWriteTimeChanged) {
+    constexpr ULONGLONG kTime = 130'000'000'000'000'000ull;
+    const auto colour = [](COLORREF c) { return Image(4, 4, [c](int, int) { return c; }); };
+    const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255), green = RGB(0, 255, 0);
+    struct Case {
+        const char* what;
+        Image picture;  // written over the file before the second paint
+        ULONGLONG written;
+        COLORREF shown;  // the colour of the second paint
+    };
+    const Case cases[] = {
+        {"the same size and time: the picture already made", colour(blue), kTime, red},
+        {"the same size, a later time", colour(blue), kTime + 10'000'000, blue},
+        {"the same time, another size", Image(5, 4, [&](int, int) { return green; }), kTime, green},
+    };
+    const SystemText text;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SkinFolder folder;
+        SkinPattern skin;
+        folder.Write(L"skin\\x.bmp", BmpFile(colour(red)));
+        SetWritten(folder.Path(L"skin\\x.bmp"), kTime);
+        test::Surface surface(kClient.right, kClient.bottom, [](int, int) { return kFace; });
+        skin.Paint(surface.Dc(), kClient, "skin\\x.bmp", text);
+        EXPECT_EQ(surface.Pixels().At(0, 0), red);
+        folder.Write(L"skin\\x.bmp", BmpFile(c.picture));
+        SetWritten(folder.Path(L"skin\\x.bmp"), c.written);
+        skin.Paint(surface.Dc(), kClient, "skin\\x.bmp", text);
+        EXPECT_EQ(surface.Pixels().At(0, 0), c.shown);
+        EXPECT_EQ(surface.Pixels().At(169, 139), c.shown);
+    }
+    // A file removed since the last paint is reported, not painted from memory.
+    SkinFolder folder;
+    SkinPattern skin;
+    folder.Write(L"skin\\x.bmp", BmpFile(colour(red)));
+    test::Surface surface(kClient.right, kClient.bottom, [](int, int) { return kFace; });
+    skin.Paint(surface.Dc(), kClient, "skin\\x.bmp", text);
+    DeleteFileW(folder.Path(L"skin\\x.bmp").c_str());
+    EXPECT_THROW(skin.Paint(surface.Dc(), kClient, "skin\\x.bmp", text), AppError);
 }
 
 }  // namespace
