@@ -2,6 +2,7 @@
 
 #include "drawing/Skin.h"
 #include "platform/AppError.h"
+#include "settings/SettingsPath.h"
 #include "settings/WindowSettings.h"
 #include "ui/Application.h"
 #include "ui/Text.h"
@@ -204,36 +205,51 @@ void TForm1::DriveComboBox1Change(ui::Component&) {
     DriveCount();
 }
 
+namespace {
+
+// Runs one step of a paint whose failure is reported once: the same failure (path and
+// message) again is passed over, so that error boxes do not follow one another while it
+// lasts, and the step's next success forgets it.
+template <class Step>
+void ReportOnce(std::string& reported, const std::string& path, Step step) {
+    try {
+        step();
+        reported.clear();
+    } catch (const AppError& e) {
+        std::string failure = path + '\n' + e.what();
+        if (failure == reported) return;
+        reported = std::move(failure);
+        throw;
+    }
+}
+
+}  // namespace
+
 // The options dialog hands the skin and the stay-on-top choice to the window only through
 // the settings file, and another copy of the program or the user may change the file
 // meanwhile: every paint reads them again before it draws.
 void TForm1::ReloadPaintSettings() {
     PaintSettings settings = ReadPaintSettings(services_.files, services_.text);
     StayOnTop = settings.stayOnTop;
-    // Asked at every paint, also when the state is already so: a window that stays on top
-    // rises again above the other topmost windows.
-    SetWindowPos(Handle(), StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     SkinEnabled = settings.skinEnabled;
     SkinFile = std::move(settings.skinFile);
 }
 
+// A settings file or skin that cannot be read is reported once; meanwhile the window is
+// painted with the values it has (those last read) and without the skin.
 void TForm1::FormPaint(ui::Component&) {
-    ReloadPaintSettings();
-    if (!SkinEnabled) return;
-    RECT client{0, 0, clientWidth, clientHeight};
-    std::string path = SkinPath(SkinFile);
-    try {
-        skin_.Paint(Canvas(), client, path, services_.text);
-        skinFailure_.clear();
-    } catch (const AppError& e) {
-        // An unreadable skin is reported once; until the file or the setting changes
-        // the window is painted without it, so error boxes do not follow one another.
-        std::string failure = path + '\n' + e.what();
-        if (failure == skinFailure_) return;
-        skinFailure_ = failure;
-        throw;
+    ReportOnce(settingsFailure_, SettingsFilePath(services_.files, services_.text), [this] { ReloadPaintSettings(); });
+    // Asked at every paint, also when the state is already so: a window that stays on top
+    // rises again above the other topmost windows.
+    SetWindowPos(Handle(), StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    if (!SkinEnabled) {
+        skinFailure_.clear();  // a broken skin switched off and on again is reported again
+        return;
     }
+    const RECT client{0, 0, clientWidth, clientHeight};
+    const std::string path = SkinPath(SkinFile);
+    ReportOnce(skinFailure_, path, [&] { skin_.Paint(Canvas(), client, path, services_.text); });
 }
 
 void TForm1::FormClose(ui::Component&) {

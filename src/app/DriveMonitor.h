@@ -84,7 +84,8 @@ private:
     QueryThreads queries_;
     ReadoutRefresher refresher_;
     SkinPattern skin_;
-    std::string skinFailure_;  // the skin path and message last reported
+    std::string settingsFailure_;  // the path and message of the paint's failures last reported
+    std::string skinFailure_;
 };
 
 }  // namespace brimview

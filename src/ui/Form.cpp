@@ -161,6 +161,19 @@ void Form::PaintTo(HDC dc, const RECT& client) {
 }
 
 LRESULT Form::OnPaintMessage(HDC target) {
+    try {
+        PaintWindow(target);
+    } catch (const std::exception&) {
+        // The paint was abandoned: with double buffering nothing reached the screen, without
+        // it a part did, and the area is validated either way. The whole window is painted
+        // again, by which time the failure has been reported and the paint passes over it.
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        throw;
+    }
+    return 0;
+}
+
+void Form::PaintWindow(HDC target) {
     RECT client;
     GetClientRect(Handle(), &client);
     std::optional<PaintDc> painting;
@@ -168,7 +181,7 @@ LRESULT Form::OnPaintMessage(HDC target) {
     HDC dc = target ? target : painting->get();
     if (!doubleBuffered_) {
         PaintTo(dc, client);
-        return 0;
+        return;
     }
     // Drawn off-screen and copied in one step: a failed paint leaves the screen as it was.
     UniqueMemoryDc memory(CreateCompatibleDC(dc));
@@ -176,7 +189,6 @@ LRESULT Form::OnPaintMessage(HDC target) {
     Selection selected(memory.get(), bitmap.get());
     PaintTo(memory.get(), client);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
-    return 0;
 }
 
 LRESULT Form::OnSysCommand(WPARAM wParam, LPARAM lParam) {

@@ -69,6 +69,7 @@ protected:
 
 private:
     LRESULT OnPaintMessage(HDC target);
+    void PaintWindow(HDC target);
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
     void PaintTo(HDC dc, const RECT& client);

@@ -6,8 +6,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../support/QueryTesting.h"
@@ -19,6 +21,7 @@
 #include "platform/Win32TextServices.h"
 #include "settings/SettingsPath.h"
 #include "ui/Application.h"
+#include "ui/Text.h"
 
 namespace brimview {
 namespace {
@@ -268,6 +271,78 @@ TEST(MainWindow, PaintTilesTheSkinOrLeavesTheButtonFace) {
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 6; ++x) ASSERT_EQ(pixels.At(x, y), skin ? tile[y % 2][x % 2] : face) << x << "," << y;
     }
+}
+
+// A step before a paint of the main window, and the error boxes the paint brings.
+struct PaintStep {
+    const char* what;
+    std::function<void()> before;
+    std::vector<std::wstring> reports;  // message texts, in order
+};
+
+void RunPaintSteps(TForm1& form, test::MessageBoxWatcher& watcher, const std::vector<PaintStep>& steps) {
+    std::size_t seen = 0;
+    for (const PaintStep& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.before) step.before();
+        PaintedWindow(form);
+        test::PumpMessages();  // the whole window painted again after a failure
+        const auto boxes = watcher.Seen();
+        std::vector<std::wstring> reports;
+        for (std::size_t i = seen; i < boxes.size(); ++i) reports.push_back(boxes[i]);
+        seen = boxes.size();
+        EXPECT_EQ(reports, step.reports);
+    }
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(MainWindow, ABrokenSkinIsReportedOnceAndAgainAfterTheSkinWasSwitchedOffAndOn) {
+    const std::string on = "[Display]\r\nSkin=1\r\nSkin_File=bad.bmp\r\n";
+    MainWindowFixture f("brokenskin", on);
+    std::filesystem::create_directories("skin");
+    WriteFile("skin\\bad.bmp", "not a picture");
+    test::MessageBoxWatcher watcher;
+    TForm1 form(nullptr, f.services());
+    ui::App().SetTitle(L"Brimview");
+    form.FinishCreation();
+    const std::wstring report = L"Brimview|ビットマップイメージが不正です.";
+    RunPaintSteps(form, watcher,
+                  {{"first paint", nullptr, {report}},
+                   {"again", nullptr, {}},
+                   {"switched off", [&] { WriteFile(f.ini, "[Display]\r\nSkin=0\r\nSkin_File=bad.bmp\r\n"); }, {}},
+                   {"switched on again", [&] { WriteFile(f.ini, on); }, {report}},
+                   {"and again", nullptr, {}}});
+}
+
+TEST(MainWindow, ASettingsFileHeldByAnotherIsReportedOnceAndThePaintGoesOnWithWhatItHas) {
+    MainWindowFixture f("heldsettings", "[Display]\r\nSkin=1\r\n");
+    std::filesystem::create_directories("skin");
+    const COLORREF tile[2][2] = {{RGB(0, 0, 255), RGB(255, 255, 0)}, {RGB(0, 0, 0), RGB(255, 0, 0)}};
+    WriteBitmap("skin\\bg.bmp", tile);
+    test::MessageBoxWatcher watcher;
+    TForm1 form(nullptr, f.services());
+    ui::App().SetTitle(L"Brimview");
+    form.FinishCreation();
+    HANDLE held = INVALID_HANDLE_VALUE;
+    const auto hold = [&] {
+        held = CreateFileA(f.ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    };
+    const auto release = [&] { CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE)); };
+    const std::wstring report = L"Brimview|ファイル " + ui::AnsiToWide(f.ini) + L" は開けません.";
+    RunPaintSteps(form, watcher,
+                  {{"held", hold, {report}},
+                   {"still held", nullptr, {}},
+                   {"still held", nullptr, {}},
+                   {"released", release, {}},
+                   {"held again", hold, {report}}});
+    // The paint that passes over the failure draws the skin it last read.
+    EXPECT_EQ(PaintedWindow(form).At(0, 0), tile[0][0]);
+    EXPECT_EQ(watcher.Seen().size(), 2u);
+    release();
 }
 
 }  // namespace
