@@ -14,7 +14,7 @@ namespace {
 constexpr char kUsage[] =
     "usage: driver wait|state|close|command N|minimize|restore|count|messagebox [s]|drives|titles N [s]|ping s"
     "|window CLASS [s]|gone CLASS [s]|controls CLASS|settext CLASS CHILDCLASS TEXT|click CLASS CAPTION"
-    "|tab CLASS N|focus CLASS TABS|key CLASS CODE";
+    "|tab CLASS N|focus CLASS TABS|key CLASS CODE|hold FILE SECONDS";
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -196,6 +196,32 @@ int WalkFocus(HWND window, int tabs) {
     return 0;
 }
 
+// Holds the file open without sharing for the given time, as another program that locks it
+// would, while the main window is made to repaint every 250 ms. Each error box that comes is
+// read and answered at once, which gives the program every chance to show the next one.
+// Prints how many came, then their texts, one per line.
+int HoldAndRepaint(HWND form, const wchar_t* path, double seconds) {
+    HANDLE file = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Fail("cannot open the file");
+    std::vector<std::string> boxes;
+    HWND answered = nullptr;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < seconds * 1000) {
+        RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        Sleep(250);
+        HWND box = FindMessageBox();
+        if (!box || box == answered) continue;
+        Sleep(300);  // a box shows its template's text until its text is set
+        boxes.push_back(Utf8(TextOf(box)) + "|" + Utf8(MessageBoxText(box)));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        answered = box;
+    }
+    CloseHandle(file);
+    std::printf("%zu\n", boxes.size());
+    for (const std::string& box : boxes) std::printf("%s\n", box.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -309,6 +335,8 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     } else if (verb == L"ping" && argc > 2) {
         return Ping(form, seconds);
+    } else if (verb == L"hold" && argc > 3) {
+        return HoldAndRepaint(form, argv[2], _wtof(argv[3]));
     } else if (verb == L"titles" && argc > 2) {
         return WatchTitles(application, _wtoi(argv[2]), argc > 3 ? _wtof(argv[3]) : 60);
     } else if (verb == L"close") {

@@ -321,6 +321,20 @@ case $case_name in
     driver close >/dev/null
     expect "$(wait_exit 0 20)" 0
     ;;
+  held_settings_file)
+    # Another program holds the settings file without sharing for 12 s while the window
+    # repaints every 250 ms: the paint reads the file, fails, and says so once.
+    start
+    driver wait >/dev/null
+    held=$(driver hold brimview.ini 12)
+    echo "error boxes while the settings file was held: $held"
+    expect "$(head -n 1 <<<"$held")" 1
+    [[ "$(sed -n 2p <<<"$held")" == "Brimview|ファイル "*"brimview.ini は開けません." ]] || fail "report [$held]"
+    expect "$(state_field visible)" 1
+    driver close >/dev/null
+    expect "$(wait_exit 0 20)" 0
+    [[ "$(ini_value Window Top)" =~ ^-?[0-9]+$ ]] || fail "the close did not save [Window]: $(cat "$ini")"
+    ;;
   options_interval)
     printf '[Window]\r\nDrive=C\r\n' > "$ini"
     start
