@@ -31,30 +31,42 @@ COLORREF BottomLeftColor(HBITMAP bitmap) {
     return GetPixel(dc.get(), 0, BitmapSize(bitmap).cy - 1);
 }
 
-void DrawTransparentBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key) {
-    SIZE size = BitmapSize(bitmap);
-    UniqueMemoryDc source(CreateCompatibleDC(dc));
-    Selection sourceBitmap(source.get(), bitmap);
-    // A monochrome mask: white where the key colour is, black elsewhere.
-    UniqueMemoryDc maskDc(CreateCompatibleDC(dc));
-    UniqueBitmap mask(CreateBitmap(size.cx, size.cy, 1, 1, nullptr));
-    Selection maskBitmap(maskDc.get(), mask.get());
+TransparentBitmap::TransparentBitmap(HBITMAP bitmap, COLORREF key) {
+    if (!bitmap) return;
+    size_ = BitmapSize(bitmap);
+    const WindowDc screen(nullptr);
+    const UniqueMemoryDc source(CreateCompatibleDC(screen.get()));
+    const UniqueMemoryDc maskDc(CreateCompatibleDC(screen.get()));
+    const UniqueMemoryDc imageDc(CreateCompatibleDC(screen.get()));
+    mask_.reset(CreateBitmap(size_.cx, size_.cy, 1, 1, nullptr));
+    image_.reset(CreateCompatibleBitmap(screen.get(), size_.cx, size_.cy));
+    const Selection sourceBitmap(source.get(), bitmap);
+    const Selection maskBitmap(maskDc.get(), mask_.get());
+    const Selection imageBitmap(imageDc.get(), image_.get());
+    // Copied to monochrome, the pixels of the source's background colour turn white.
     SetBkColor(source.get(), key);
-    BitBlt(maskDc.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
-    // The image with its key pixels blackened, so that it can be or-ed over the background.
-    UniqueMemoryDc imageDc(CreateCompatibleDC(dc));
-    UniqueBitmap image(CreateCompatibleBitmap(dc, size.cx, size.cy));
-    Selection imageBitmap(imageDc.get(), image.get());
-    BitBlt(imageDc.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+    BitBlt(maskDc.get(), 0, 0, size_.cx, size_.cy, source.get(), 0, 0, SRCCOPY);
+    BitBlt(imageDc.get(), 0, 0, size_.cx, size_.cy, source.get(), 0, 0, SRCCOPY);
     // A monochrome source takes the destination's background colour for its white bits: the key
     // pixels must come out white, so that AND NOT clears them.
     SetBkColor(imageDc.get(), RGB(255, 255, 255));
     SetTextColor(imageDc.get(), RGB(0, 0, 0));
-    BitBlt(imageDc.get(), 0, 0, size.cx, size.cy, maskDc.get(), 0, 0, 0x00220326);  // image AND NOT mask
+    BitBlt(imageDc.get(), 0, 0, size_.cx, size_.cy, maskDc.get(), 0, 0, 0x00220326);  // image AND NOT mask
+}
+
+void TransparentBitmap::Draw(HDC dc, int x, int y) const {
+    const UniqueMemoryDc maskDc(CreateCompatibleDC(dc));
+    const UniqueMemoryDc imageDc(CreateCompatibleDC(dc));
+    const Selection maskBitmap(maskDc.get(), mask_.get());
+    const Selection imageBitmap(imageDc.get(), image_.get());
     SetBkColor(dc, RGB(255, 255, 255));
     SetTextColor(dc, RGB(0, 0, 0));
-    BitBlt(dc, x, y, size.cx, size.cy, maskDc.get(), 0, 0, SRCAND);
-    BitBlt(dc, x, y, size.cx, size.cy, imageDc.get(), 0, 0, SRCPAINT);
+    BitBlt(dc, x, y, size_.cx, size_.cy, maskDc.get(), 0, 0, SRCAND);
+    BitBlt(dc, x, y, size_.cx, size_.cy, imageDc.get(), 0, 0, SRCPAINT);
+}
+
+void DrawTransparentBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key) {
+    TransparentBitmap(bitmap, key).Draw(dc, x, y);
 }
 
 Label::Label(Component* owner, WinControl* parent, Bounds bounds, std::wstring caption, FontSpec font,
@@ -236,7 +248,7 @@ void PopupMenu::Click(int command) {
 }
 
 SpeedButton::SpeedButton(Component* owner, WinControl* parent, UniqueBitmap glyph)
-    : GraphicControl(owner, parent), glyph_(std::move(glyph)) {}
+    : GraphicControl(owner, parent), glyph_(glyph.get(), BottomLeftColor(glyph.get())) {}
 
 void SpeedButton::Paint(HDC dc) {
     RECT r{0, 0, width_, height_};
@@ -244,11 +256,10 @@ void SpeedButton::Paint(HDC dc) {
         DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
     else if (hot_)
         DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
-    if (!glyph_) return;
-    SIZE size = BitmapSize(glyph_.get());
+    if (glyph_.Empty()) return;
+    SIZE size = glyph_.Size();
     int shift = pressed_ ? 1 : 0;
-    DrawTransparentBitmap(dc, (width_ - size.cx) / 2 + shift, (height_ - size.cy) / 2 + shift, glyph_.get(),
-                          BottomLeftColor(glyph_.get()));
+    glyph_.Draw(dc, (width_ - size.cx) / 2 + shift, (height_ - size.cy) / 2 + shift);
 }
 
 void SpeedButton::MouseEnter() {

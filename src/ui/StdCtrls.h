@@ -7,12 +7,28 @@
 
 namespace brimview::ui {
 
-// Draws a bitmap with every pixel of the key colour left out, so that what lies
-// beneath shows there.
-void DrawTransparentBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key);
+SIZE BitmapSize(HBITMAP bitmap);
 // The colour of a bitmap's bottom-left pixel, its transparent key.
 COLORREF BottomLeftColor(HBITMAP bitmap);
-SIZE BitmapSize(HBITMAP bitmap);
+
+// A bitmap drawn with every pixel of the key colour left out, so that what lies beneath
+// shows there. Its mask and its image with the key pixels blackened are made once, when
+// it is made, not at every drawing; it does not keep the bitmap.
+class TransparentBitmap {
+public:
+    TransparentBitmap(HBITMAP bitmap, COLORREF key);
+    bool Empty() const { return !image_; }
+    SIZE Size() const { return size_; }
+    void Draw(HDC dc, int x, int y) const;
+
+private:
+    SIZE size_{};
+    UniqueBitmap mask_;   // monochrome: white where the key colour is, black elsewhere
+    UniqueBitmap image_;  // the bitmap with its key pixels black, to be or-ed over the background
+};
+
+// Draws a bitmap once as above.
+void DrawTransparentBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key);
 
 enum class Alignment { Left, Right, Center };
 
@@ -130,7 +146,7 @@ protected:
     void MouseUp(POINT pt) override;
 
 private:
-    UniqueBitmap glyph_;
+    TransparentBitmap glyph_;
     bool hot_ = false;
     bool pressed_ = false;
 };
