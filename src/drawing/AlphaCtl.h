@@ -4,12 +4,14 @@
 // is blended back at the opacity Alpha.
 #include <functional>
 
+#include "platform/GdiHandles.h"
 #include "ui/Shape.h"
 
 namespace brimview {
 
 // Paints through an off-screen copy of the parent's pixels and blends the result back.
-void PaintBlended(HDC parentDc, int width, int height, BYTE alpha, const std::function<void(HDC)>& paint);
+void PaintBlended(HDC parentDc, ui::OffscreenBitmap& offscreen, int width, int height, BYTE alpha,
+                  const std::function<void(HDC)>& paint);
 
 // A windowless control of the given kind with the opacity Alpha, shared by the shape
 // and the flat button.
@@ -25,11 +27,13 @@ public:
         this->Invalidate();
     }
     void Paint(HDC dc) override {
-        PaintBlended(dc, this->Width(), this->Height(), alpha_, [this](HDC memory) { Base::Paint(memory); });
+        PaintBlended(dc, offscreen_, this->Width(), this->Height(), alpha_,
+                     [this](HDC memory) { Base::Paint(memory); });
     }
 
 private:
     BYTE alpha_ = 255;
+    ui::OffscreenBitmap offscreen_;
 };
 
 class TAlphaShape : public TAlphaBlended<ui::Shape> {

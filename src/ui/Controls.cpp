@@ -67,6 +67,16 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
 
 }  // namespace
 
+HBITMAP OffscreenBitmap::Get(int width, int height) {
+    if (!bitmap_ || width != width_ || height != height_) {
+        const WindowDc screen(nullptr);
+        bitmap_.reset(CreateCompatibleBitmap(screen.get(), width, height));
+        width_ = width;
+        height_ = height;
+    }
+    return bitmap_.get();
+}
+
 UniqueFont FontSpec::Create() const {
     LOGFONTW lf{};
     lf.lfHeight = -height;

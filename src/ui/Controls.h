@@ -15,6 +15,20 @@ namespace brimview::ui {
 
 class WinControl;
 
+// An off-screen bitmap compatible with the screen that a control paints through, kept
+// from one paint to the next: making and first selecting a new one at every paint costs
+// more than the drawing done in it under Wine.
+class OffscreenBitmap {
+public:
+    // A bitmap of width x height, made anew only when the size changed.
+    HBITMAP Get(int width, int height);
+
+private:
+    UniqueBitmap bitmap_;
+    int width_ = 0;
+    int height_ = 0;
+};
+
 // A control's place in its parent as laid out.
 struct Bounds {
     int left, top, width, height;

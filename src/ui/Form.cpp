@@ -185,8 +185,7 @@ void Form::PaintWindow(HDC target) {
     }
     // Drawn off-screen and copied in one step: a failed paint leaves the screen as it was.
     UniqueMemoryDc memory(CreateCompatibleDC(dc));
-    UniqueBitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
-    Selection selected(memory.get(), bitmap.get());
+    Selection selected(memory.get(), offscreen_.Get(client.right, client.bottom));
     PaintTo(memory.get(), client);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
 }

@@ -133,8 +133,9 @@ int main() {
     const double skinDecodedMs =
         MedianMilliseconds(kPartCalls, [&] { SkinPattern().Paint(memory.get(), client, skinPath, text); });
     const TAlphaShape& veil = *form.AlphaShape1;
+    ui::OffscreenBitmap offscreen;
     const double veilMs = MedianMilliseconds(kPartCalls, [&] {
-        PaintBlended(memory.get(), veil.Width(), veil.Height(), veil.Alpha(),
+        PaintBlended(memory.get(), offscreen, veil.Width(), veil.Height(), veil.Alpha(),
                      [&](HDC dc) { PatBlt(dc, 0, 0, veil.Width(), veil.Height(), WHITENESS); });
     });
 
