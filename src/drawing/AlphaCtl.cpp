@@ -5,14 +5,13 @@
 
 namespace brimview {
 
-void PaintBlended(HDC parentDc, ui::OffscreenBitmap& offscreen, int width, int height, BYTE alpha,
+void PaintBlended(HDC parentDc, ui::OffscreenSurface& offscreen, int width, int height, BYTE alpha,
                   const std::function<void(HDC)>& paint) {
-    UniqueMemoryDc memory(CreateCompatibleDC(parentDc));
-    Selection selected(memory.get(), offscreen.Get(width, height));
-    BitBlt(memory.get(), 0, 0, width, height, parentDc, 0, 0, SRCCOPY);
-    paint(memory.get());
+    HDC memory = offscreen.Get(width, height);
+    BitBlt(memory, 0, 0, width, height, parentDc, 0, 0, SRCCOPY);
+    paint(memory);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, 0};
-    AlphaBlendProc()(parentDc, 0, 0, width, height, memory.get(), 0, 0, width, height, blend);
+    AlphaBlendProc()(parentDc, 0, 0, width, height, memory, 0, 0, width, height, blend);
 }
 
 }  // namespace brimview

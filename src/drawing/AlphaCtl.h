@@ -10,7 +10,7 @@
 namespace brimview {
 
 // Paints through an off-screen copy of the parent's pixels and blends the result back.
-void PaintBlended(HDC parentDc, ui::OffscreenBitmap& offscreen, int width, int height, BYTE alpha,
+void PaintBlended(HDC parentDc, ui::OffscreenSurface& offscreen, int width, int height, BYTE alpha,
                   const std::function<void(HDC)>& paint);
 
 // A windowless control of the given kind with the opacity Alpha, shared by the shape
@@ -33,7 +33,7 @@ public:
 
 private:
     BYTE alpha_ = 255;
-    ui::OffscreenBitmap offscreen_;
+    ui::OffscreenSurface offscreen_;
 };
 
 class TAlphaShape : public TAlphaBlended<ui::Shape> {

@@ -67,14 +67,17 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
 
 }  // namespace
 
-HBITMAP OffscreenBitmap::Get(int width, int height) {
-    if (!bitmap_ || width != width_ || height != height_) {
+HDC OffscreenSurface::Get(int width, int height) {
+    if (!dc_ || width != width_ || height != height_) {
         const WindowDc screen(nullptr);
+        selected_.reset();
+        if (!dc_) dc_.reset(CreateCompatibleDC(screen.get()));
         bitmap_.reset(CreateCompatibleBitmap(screen.get(), width, height));
+        selected_.emplace(dc_.get(), bitmap_.get());
         width_ = width;
         height_ = height;
     }
-    return bitmap_.get();
+    return dc_.get();
 }
 
 UniqueFont FontSpec::Create() const {

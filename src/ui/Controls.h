@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <optional>
 #include <vector>
 
 #include "platform/AppError.h"
@@ -15,16 +16,20 @@ namespace brimview::ui {
 
 class WinControl;
 
-// An off-screen bitmap compatible with the screen that a control paints through, kept
-// from one paint to the next: making and first selecting a new one at every paint costs
-// more than the drawing done in it under Wine.
-class OffscreenBitmap {
+// An off-screen surface compatible with the screen that a control paints through, kept
+// from one paint to the next with its bitmap selected: making, selecting and releasing a
+// bitmap and a surface at every paint costs more than the drawing done in them under Wine.
+// Whoever draws on it sets the colours and objects it needs each time.
+class OffscreenSurface {
 public:
-    // A bitmap of width x height, made anew only when the size changed.
-    HBITMAP Get(int width, int height);
+    // The surface, holding a bitmap of width x height that is made anew only when the size
+    // changed.
+    HDC Get(int width, int height);
 
 private:
+    UniqueMemoryDc dc_;
     UniqueBitmap bitmap_;
+    std::optional<Selection> selected_;  // released first: the bitmap goes back out of the surface
     int width_ = 0;
     int height_ = 0;
 };

@@ -184,10 +184,9 @@ void Form::PaintWindow(HDC target) {
         return;
     }
     // Drawn off-screen and copied in one step: a failed paint leaves the screen as it was.
-    UniqueMemoryDc memory(CreateCompatibleDC(dc));
-    Selection selected(memory.get(), offscreen_.Get(client.right, client.bottom));
-    PaintTo(memory.get(), client);
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    HDC memory = offscreen_.Get(client.right, client.bottom);
+    PaintTo(memory, client);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
 }
 
 LRESULT Form::OnSysCommand(WPARAM wParam, LPARAM lParam) {

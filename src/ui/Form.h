@@ -78,7 +78,7 @@ private:
 
     std::wstring className_;
     HDC canvas_ = nullptr;
-    OffscreenBitmap offscreen_;  // the double buffer
+    OffscreenSurface offscreen_;  // the double buffer
     bool doubleBuffered_ = false;
     bool topmostStyle_ = false;
     bool alphaBlend_ = false;

@@ -36,33 +36,29 @@ TransparentBitmap::TransparentBitmap(HBITMAP bitmap, COLORREF key) {
     size_ = BitmapSize(bitmap);
     const WindowDc screen(nullptr);
     const UniqueMemoryDc source(CreateCompatibleDC(screen.get()));
-    const UniqueMemoryDc maskDc(CreateCompatibleDC(screen.get()));
-    const UniqueMemoryDc imageDc(CreateCompatibleDC(screen.get()));
+    maskDc_.reset(CreateCompatibleDC(screen.get()));
+    imageDc_.reset(CreateCompatibleDC(screen.get()));
     mask_.reset(CreateBitmap(size_.cx, size_.cy, 1, 1, nullptr));
     image_.reset(CreateCompatibleBitmap(screen.get(), size_.cx, size_.cy));
     const Selection sourceBitmap(source.get(), bitmap);
-    const Selection maskBitmap(maskDc.get(), mask_.get());
-    const Selection imageBitmap(imageDc.get(), image_.get());
+    maskSelected_.emplace(maskDc_.get(), mask_.get());
+    imageSelected_.emplace(imageDc_.get(), image_.get());
     // Copied to monochrome, the pixels of the source's background colour turn white.
     SetBkColor(source.get(), key);
-    BitBlt(maskDc.get(), 0, 0, size_.cx, size_.cy, source.get(), 0, 0, SRCCOPY);
-    BitBlt(imageDc.get(), 0, 0, size_.cx, size_.cy, source.get(), 0, 0, SRCCOPY);
+    BitBlt(maskDc_.get(), 0, 0, size_.cx, size_.cy, source.get(), 0, 0, SRCCOPY);
+    BitBlt(imageDc_.get(), 0, 0, size_.cx, size_.cy, source.get(), 0, 0, SRCCOPY);
     // A monochrome source takes the destination's background colour for its white bits: the key
     // pixels must come out white, so that AND NOT clears them.
-    SetBkColor(imageDc.get(), RGB(255, 255, 255));
-    SetTextColor(imageDc.get(), RGB(0, 0, 0));
-    BitBlt(imageDc.get(), 0, 0, size_.cx, size_.cy, maskDc.get(), 0, 0, 0x00220326);  // image AND NOT mask
+    SetBkColor(imageDc_.get(), RGB(255, 255, 255));
+    SetTextColor(imageDc_.get(), RGB(0, 0, 0));
+    BitBlt(imageDc_.get(), 0, 0, size_.cx, size_.cy, maskDc_.get(), 0, 0, 0x00220326);  // image AND NOT mask
 }
 
 void TransparentBitmap::Draw(HDC dc, int x, int y) const {
-    const UniqueMemoryDc maskDc(CreateCompatibleDC(dc));
-    const UniqueMemoryDc imageDc(CreateCompatibleDC(dc));
-    const Selection maskBitmap(maskDc.get(), mask_.get());
-    const Selection imageBitmap(imageDc.get(), image_.get());
     SetBkColor(dc, RGB(255, 255, 255));
     SetTextColor(dc, RGB(0, 0, 0));
-    BitBlt(dc, x, y, size_.cx, size_.cy, maskDc.get(), 0, 0, SRCAND);
-    BitBlt(dc, x, y, size_.cx, size_.cy, imageDc.get(), 0, 0, SRCPAINT);
+    BitBlt(dc, x, y, size_.cx, size_.cy, maskDc_.get(), 0, 0, SRCAND);
+    BitBlt(dc, x, y, size_.cx, size_.cy, imageDc_.get(), 0, 0, SRCPAINT);
 }
 
 void DrawTransparentBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key) {

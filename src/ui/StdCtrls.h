@@ -1,5 +1,6 @@
 #pragma once
 // The standard controls the program's windows use.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,8 @@ COLORREF BottomLeftColor(HBITMAP bitmap);
 
 // A bitmap drawn with every pixel of the key colour left out, so that what lies beneath
 // shows there. Its mask and its image with the key pixels blackened are made once, when
-// it is made, not at every drawing; it does not keep the bitmap.
+// it is made, and kept selected in surfaces of their own, not made at every drawing; it
+// does not keep the bitmap.
 class TransparentBitmap {
 public:
     TransparentBitmap(HBITMAP bitmap, COLORREF key);
@@ -23,8 +25,13 @@ public:
 
 private:
     SIZE size_{};
+    UniqueMemoryDc maskDc_;
+    UniqueMemoryDc imageDc_;
     UniqueBitmap mask_;   // monochrome: white where the key colour is, black elsewhere
     UniqueBitmap image_;  // the bitmap with its key pixels black, to be or-ed over the background
+    // Released first: the bitmaps go back out of the surfaces before either is deleted.
+    std::optional<Selection> maskSelected_;
+    std::optional<Selection> imageSelected_;
 };
 
 // Draws a bitmap once as above.

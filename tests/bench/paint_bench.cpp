@@ -133,7 +133,7 @@ int main() {
     const double skinDecodedMs =
         MedianMilliseconds(kPartCalls, [&] { SkinPattern().Paint(memory.get(), client, skinPath, text); });
     const TAlphaShape& veil = *form.AlphaShape1;
-    ui::OffscreenBitmap offscreen;
+    ui::OffscreenSurface offscreen;
     const double veilMs = MedianMilliseconds(kPartCalls, [&] {
         PaintBlended(memory.get(), offscreen, veil.Width(), veil.Height(), veil.Alpha(),
                      [&](HDC dc) { PatBlt(dc, 0, 0, veil.Width(), veil.Height(), WHITENESS); });
