@@ -7,6 +7,10 @@
 
 namespace brimview {
 
+// Whether a read waits a moment for a file another program holds (a backup or a virus
+// scanner), or gives up at once because it has something to go on with meanwhile.
+enum class WhileHeld { Wait, GiveUp };
+
 // Paths are full or relative paths in ANSI bytes, as the settings file stores them.
 class FileStore {
 public:
@@ -14,7 +18,7 @@ public:
     // True when a file of exactly that name exists; a folder does not count.
     virtual bool IsFile(const std::string& path) const = 0;
     // The whole content as bytes; nothing when the file cannot be opened or read.
-    virtual std::optional<std::string> ReadWhole(const std::string& path) const = 0;
+    virtual std::optional<std::string> ReadWhole(const std::string& path, WhileHeld held) const = 0;
     // Replaces the file (or creates it) with exactly these bytes in one step: either the
     // old or the new content survives any failure. False when it could not be done; the
     // old file is then untouched.

@@ -141,8 +141,9 @@ bool Win32FileStore::IsFile(const std::string& path) const {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<std::string> Win32FileStore::ReadWhole(const std::string& path) const {
-    UniqueHandle file = RetryWhileShared([&] { return OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING); });
+std::optional<std::string> Win32FileStore::ReadWhole(const std::string& path, WhileHeld held) const {
+    const auto open = [&] { return OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING); };
+    UniqueHandle file = held == WhileHeld::Wait ? RetryWhileShared(open) : open();
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size)) return std::nullopt;
     // Far beyond any settings file; beyond it, the size would not fit the 32-bit program's memory.

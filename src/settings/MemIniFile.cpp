@@ -79,10 +79,10 @@ std::string AnsiText(std::string bytes, const TextServices& text) {
 
 }  // namespace
 
-TMemIniFile::TMemIniFile(std::string path, FileStore& files, const TextServices& text)
+TMemIniFile::TMemIniFile(std::string path, FileStore& files, const TextServices& text, WhileHeld held)
     : path_(std::move(path)), files_(files), text_(text) {
     if (!files_.IsFile(path_)) return;
-    auto bytes = files_.ReadWhole(path_);
+    auto bytes = files_.ReadWhole(path_, held);
     if (!bytes) throw AppError(FormatMessage1("ファイル %s は開けません", text_.AnsiToUtf8(path_)));
     Load(AnsiText(std::move(*bytes), text_));
 }

@@ -17,7 +17,7 @@ public:
     // Loads the file at the full path; a missing file (a folder does not count) gives an
     // empty document. Throws AppError "ファイル %s は開けません" when the file exists but
     // cannot be read. The store and the text services must outlive the document.
-    TMemIniFile(std::string path, FileStore& files, const TextServices& text);
+    TMemIniFile(std::string path, FileStore& files, const TextServices& text, WhileHeld held = WhileHeld::Wait);
 
     const std::string& Path() const { return path_; }
 

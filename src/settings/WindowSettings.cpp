@@ -87,7 +87,9 @@ void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWin
 }
 
 PaintSettings ReadPaintSettings(FileStore& files, const TextServices& text) {
-    const TMemIniFile ini(SettingsFilePath(files, text), files, text);
+    // The paint has the values it read last to go on with: it never keeps the window waiting
+    // for a file another program holds.
+    const TMemIniFile ini(SettingsFilePath(files, text), files, text, WhileHeld::GiveUp);
     return {Read(ini, setting::On_Top), Read(ini, setting::Skin), Read(ini, setting::Skin_File)};
 }
 

@@ -22,7 +22,7 @@ public:
     mutable int reads = 0;
 
     bool IsFile(const std::string& path) const override { return files.contains(path) || unreadable.contains(path); }
-    std::optional<std::string> ReadWhole(const std::string& path) const override {
+    std::optional<std::string> ReadWhole(const std::string& path, WhileHeld) const override {
         ++reads;
         if (unreadable.contains(path) || !files.contains(path)) return std::nullopt;
         return files.at(path);

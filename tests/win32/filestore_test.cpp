@@ -228,10 +228,11 @@ TEST(Win32FileStore, ReadsTheWholeFileUnlessSomeoneMayWriteIt) {
         const std::string path = folder.Ansi("brimview.ini");
         WriteRaw(path, c.content);
         UniqueHandle held = c.arrange(path);
-        EXPECT_EQ(store.ReadWhole(path), c.readable ? std::optional(c.content) : std::nullopt) << c.name;
+        EXPECT_EQ(store.ReadWhole(path, WhileHeld::Wait), c.readable ? std::optional(c.content) : std::nullopt)
+            << c.name;
     }
     ScratchFolder folder;
-    EXPECT_FALSE(store.ReadWhole(folder.Ansi("absent.ini"))) << "missing file";
+    EXPECT_FALSE(store.ReadWhole(folder.Ansi("absent.ini"), WhileHeld::Wait)) << "missing file";
 }
 
 TEST(Win32FileStore, ReplaceWritesExactBytesOrKeepsTheOldFileWhole) {
