@@ -10,8 +10,8 @@
 # does: with a slow answer the whole session, the test's driver included, would stop, which
 # no program can help and Windows does not do. Every other asker gets the slow answer.
 #
-# While the file HANG exists, no answer comes at all, not even to a query already waiting:
-# the server has gone for good.
+# While the file HANG exists, nobody but the wineserver gets an answer, not even a query
+# already waiting: the server has gone for good.
 #   slowfs.py MOUNTPOINT DELAY HANG
 import errno
 import os
@@ -57,9 +57,10 @@ class SlowSpace(fusepy.Operations):
 
     def statfs(self, path):
         _, _, tid = fusepy.fuse_get_context()
-        end = time.monotonic() + (0 if asked_by_wineserver(tid) else self.delay)
-        while (time.monotonic() < end or os.path.exists(self.hang)) and not being_killed(tid):
-            time.sleep(0.05)
+        if not asked_by_wineserver(tid):
+            end = time.monotonic() + self.delay
+            while (time.monotonic() < end or os.path.exists(self.hang)) and not being_killed(tid):
+                time.sleep(0.05)
         return dict(f_bsize=4096, f_frsize=4096, f_blocks=1000000, f_bfree=250000, f_bavail=250000, f_namemax=255)
 
 
