@@ -2,6 +2,7 @@
 
 #include "drawing/Skin.h"
 #include "platform/AppError.h"
+#include "platform/LeanThreads.h"
 #include "settings/SettingsPath.h"
 #include "settings/WindowSettings.h"
 #include "ui/Application.h"
@@ -73,7 +74,7 @@ TForm1::TForm1(ui::Component* owner, Services services)
     : ui::Form(owner, L"TForm1"),
       services_(services),
       settings_(std::make_unique<SettingsView>(*this)),
-      queries_([&app = ui::App()] { app.Wake(); }),
+      queries_([&app = ui::App()] { app.Wake(); }, StartLeanThread),
       refresher_(queries_, services.disks, services.decimalSeparator,
                  [this](const Readout& readout) { ShowReadout(readout); }) {
     using namespace std::placeholders;

@@ -16,7 +16,12 @@ struct QueryThreads::Mailbox {
     std::function<void()> wake;  // empty once the owner is gone
 };
 
-QueryThreads::QueryThreads(std::function<void()> wake) : mailbox_(std::make_shared<Mailbox>()) {
+void QueryThreads::StartStandardThread(std::function<void()> body) {
+    std::thread(std::move(body)).detach();
+}
+
+QueryThreads::QueryThreads(std::function<void()> wake, StartThread start)
+    : mailbox_(std::make_shared<Mailbox>()), start_(std::move(start)) {
     mailbox_->wake = std::move(wake);
 }
 
@@ -28,7 +33,7 @@ QueryThreads::~QueryThreads() {
 }
 
 void QueryThreads::Start(Query query) {
-    std::thread([mailbox = mailbox_, query = std::move(query)] {
+    start_([mailbox = mailbox_, query = std::move(query)] {
         Answer answer;
         try {
             answer = query();
@@ -40,7 +45,7 @@ void QueryThreads::Start(Query query) {
         if (!mailbox->wake) return;
         mailbox->answers.push_back(std::move(answer));
         mailbox->wake();
-    }).detach();
+    });
 }
 
 void QueryThreads::RunAnswers() {

@@ -20,9 +20,13 @@ public:
 
 class QueryThreads final : public QueryRunner {
 public:
+    // Runs a body on a new detached thread.
+    using StartThread = std::function<void(std::function<void()> body)>;
+
     // `wake` is called on a query's thread each time an answer is queued. It must only tell
-    // the window's thread to call RunAnswers (post it a message), never wait.
-    explicit QueryThreads(std::function<void()> wake);
+    // the window's thread to call RunAnswers (post it a message), never wait. `start` makes
+    // the queries' threads; the standard library's threads by default.
+    explicit QueryThreads(std::function<void()> wake, StartThread start = StartStandardThread);
     // Drops the answers queued and those still to come, without waiting: a query still out
     // finishes on its own thread, holding what it captured and nothing of this object.
     ~QueryThreads() override;
@@ -38,7 +42,10 @@ public:
 
 private:
     struct Mailbox;
+    static void StartStandardThread(std::function<void()> body);
+
     std::shared_ptr<Mailbox> mailbox_;
+    StartThread start_;
 };
 
 }  // namespace brimview
