@@ -174,6 +174,8 @@ void WinControl::CreateHandle() {
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle_.get()), FALSE);
     WindowCreated();
 
+    for (Control* child : children_)
+        if (auto* graphic = dynamic_cast<GraphicControl*>(child)) graphic->ParentWindowCreated();
     for (WinControl* child : TabOrdered())
         if (!child->HandleAllocated()) child->CreateHandle();
     CreateTooltips();

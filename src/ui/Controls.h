@@ -89,6 +89,8 @@ public:
     virtual void MouseLeave() {}
     virtual void MouseDown(POINT) {}
     virtual void MouseUp(POINT) {}
+    // The parent's window has just been made: what needs a window to measure can be done now.
+    virtual void ParentWindowCreated() {}
 
     HCURSOR cursor = nullptr;  // the mouse pointer over the control; null: the parent's
 };

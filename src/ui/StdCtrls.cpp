@@ -73,7 +73,9 @@ Label::Label(Component* owner, WinControl* parent, Bounds bounds, std::wstring c
       fontHandle_(font_.Create()),
       alignment_(alignment) {
     SetBounds(bounds.left, bounds.top, bounds.width, bounds.height);
-    AutoSize();
+    // A hidden dialog's labels are measured when it is first shown, not at start: measuring
+    // a Japanese text loads its glyphs, half a megabyte of font for a box maybe never opened.
+    if (Parent()->HandleAllocated()) AutoSize();
 }
 
 void Label::AutoSize() {
@@ -93,7 +95,7 @@ void Label::AutoSize() {
 void Label::SetCaption(const std::wstring& caption) {
     if (caption == caption_) return;
     caption_ = caption;
-    AutoSize();
+    if (Parent()->HandleAllocated()) AutoSize();
 }
 
 void Label::Paint(HDC dc) {

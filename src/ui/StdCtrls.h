@@ -40,7 +40,7 @@ void DrawTransparentBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key);
 enum class Alignment { Left, Right, Center };
 
 // A text on its parent's surface with a transparent background. It sizes itself to
-// its text; a right-justified label keeps its right edge.
+// its text once its parent has a window; a right-justified label keeps its right edge.
 class Label : public GraphicControl {
 public:
     Label(Component* owner, WinControl* parent, Bounds bounds, std::wstring caption, FontSpec font,
@@ -53,6 +53,7 @@ public:
 
 protected:
     void MouseUp(POINT pt) override;
+    void ParentWindowCreated() override { AutoSize(); }
 
 private:
     void AutoSize();

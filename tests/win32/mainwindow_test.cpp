@@ -185,10 +185,20 @@ TEST(MainWindow, RefreshShowsTheSelectedDrivesSpace) {
     // and 56.3 %. A failing drive keeps the bar as it was.
     const Case cases[] = {{'C', L"74.52 GB", L"32.60 GB", L"56.3 %", 76'308, 42'930},
                           {'Z', L" - ", L" - ", L" - %", 76'308, 0}};
+    const ui::FontSpec valueFont{L"Tahoma", 13};
+    const UniqueFont valueFontHandle = valueFont.Create();
     for (const Case& c : cases) {
         form.DriveComboBox1->SetSelectedDrive(c.letter);
         form.DriveCount();
         ASSERT_TRUE(Shows(form, c.size, c.free)) << c.letter;
+        // The value is as wide as its text and keeps its right edge, 133 + 13.
+        test::Surface surface(1, 1, [](int, int) { return RGB(0, 0, 0); });
+        const Selection font(surface.Dc(), valueFontHandle.get());
+        SIZE text{};
+        GetTextExtentPoint32W(surface.Dc(), c.size, static_cast<int>(wcslen(c.size)), &text);
+        const RECT bounds = form.LabelSizeV->BoundsRect();
+        EXPECT_EQ(bounds.right - bounds.left, text.cx) << c.letter;
+        EXPECT_EQ(bounds.right, 146) << c.letter;
         EXPECT_EQ(form.LabelUsedPercent->Caption(), c.used);
         EXPECT_EQ(form.ProgressBar1->Max(), c.barMax);
         EXPECT_EQ(form.ProgressBar1->Position(), c.barPosition);
