@@ -178,7 +178,6 @@ void WinControl::CreateHandle() {
         if (auto* graphic = dynamic_cast<GraphicControl*>(child)) graphic->ParentWindowCreated();
     for (WinControl* child : TabOrdered())
         if (!child->HandleAllocated()) child->CreateHandle();
-    CreateTooltips();
 }
 
 std::vector<WinControl*> WinControl::TabOrdered() const {
@@ -357,6 +356,10 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return DefaultHandler(msg, wParam, lParam);
         case WM_MOUSEMOVE:
+            // The hints' tooltip window is made when the mouse first comes, not at start:
+            // a window of its own costs the start several milliseconds under Wine.
+            if (!tooltip_) CreateTooltips();
+            [[fallthrough]];
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
         case WM_LBUTTONUP:

@@ -225,6 +225,31 @@ TEST(MainWindow, MinimisedTitleFollowsTheFreeSpaceAndRestoreBringsTheCaptionBack
     ui::App().OnRestore = nullptr;
 }
 
+BOOL CALLBACK AddTooltipOf(HWND window, LPARAM found) {
+    auto& [owner, tooltips] = *reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(found);
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    if (GetWindow(window, GW_OWNER) == owner && std::wstring(name) == TOOLTIPS_CLASSW) tooltips.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> TooltipsOf(HWND owner) {
+    std::pair<HWND, std::vector<HWND>> found{owner, {}};
+    EnumThreadWindows(GetCurrentThreadId(), AddTooltipOf, reinterpret_cast<LPARAM>(&found));
+    return found.second;
+}
+
+TEST(MainWindow, TheButtonsHintsComeInOneTooltipWindowMadeWhenTheMouseFirstComes) {
+    MainWindowFixture f("hints");
+    TForm1 form(nullptr, f.services());
+    form.FinishCreation();
+    EXPECT_TRUE(TooltipsOf(form.Handle()).empty());
+    for (int move = 0; move < 2; ++move) SendMessageW(form.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    const std::vector<HWND> tooltips = TooltipsOf(form.Handle());
+    ASSERT_EQ(tooltips.size(), 1u);
+    EXPECT_EQ(SendMessageW(tooltips[0], TTM_GETTOOLCOUNT, 0, 0), 2);
+}
+
 TEST(MainWindow, ASkinFolderThatCannotBeMadeIsReportedAndTheRestOfStartUpSkipped) {
     MainWindowFixture f("noskin");
     { std::ofstream("skin") << "a file where the folder should be"; }
