@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks and prints all their figures in one run: the program's start-up
-# time and memory beside a bare window's and beside the floor (a bare window with the
-# program's manifest, common controls and fonts), the cost of a refresh and of a paint, the
+# time and memory beside a bare window's and beside the floors (a bare window with the
+# program's manifest, common controls, fonts and standard controls; the same with one
+# worker thread, as drive queries need), the cost of a refresh and of a paint, the
 # handle counts around many paints, the window's longest answer while a drive is slow, and
 # the settings document's load and lookup times.
 # It prints figures and judges nothing. Expects scripts/setup.sh to have run.
@@ -19,7 +20,7 @@ win=mingw-$BRIMVIEW_RUN_ARCH
 cmake --preset native -B "$build/native" >/dev/null
 cmake --build "$build/native" --target memini_bench >/dev/null
 cmake --preset "$win" -B "$build/$win" >/dev/null
-cmake --build "$build/$win" --target brimview bare_window floor_window launch_bench refresh_bench paint_bench \
+cmake --build "$build/$win" --target brimview bare_window floor_window floor_worker launch_bench refresh_bench paint_bench \
   e2e_driver >/dev/null
 
 source scripts/display.sh
@@ -36,8 +37,11 @@ trap cleanup EXIT
 # A folder laid out like dist/, with the skin and the settings the program leaves after a close.
 mkdir "$work/skin"
 cp src/resources/skin/bg.bmp "$work/skin/"
-cp "$build/$win/src/app/brimview.exe" "$work/"
-for exe in bare_window floor_window launch_bench refresh_bench paint_bench; do
+# The start-up programs stripped, as the program is shipped: their symbols would be loaded too.
+strip=$BRIMVIEW_RUN_ARCH-w64-mingw32-strip
+"$strip" -o "$work/brimview.exe" "$build/$win/src/app/brimview.exe"
+for exe in bare_window floor_window floor_worker; do "$strip" -o "$work/$exe.exe" "$build/$win/tests/bench/$exe.exe"; done
+for exe in launch_bench refresh_bench paint_bench; do
   cp "$build/$win/tests/bench/$exe.exe" "$work/"
 done
 cp "$build/$win/tests/e2e/e2e_driver.exe" "$work/driver.exe"
@@ -52,7 +56,7 @@ wineboot >/dev/null 2>&1  # a warm wineserver: the first start does not pay for 
 bench() { (cd "$work" && wine "$@" 2>&1 | tr -d '\r' | grep -v "^wine: Read access denied for device"); }
 
 printf '== start-up under Wine, %s starts each, taking turns\n' "$starts"
-bench launch_bench.exe "$starts" brimview.exe bare_window.exe floor_window.exe
+bench launch_bench.exe "$starts" brimview.exe bare_window.exe floor_window.exe floor_worker.exe
 printf '\n== refresh under Wine\n'
 bench refresh_bench.exe
 printf '\n== paint under Wine\n'
