@@ -13,6 +13,24 @@ char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// The kind of a drive type; none for unknown types and roots that are not there.
+std::optional<DriveKind> KindOf(unsigned type) {
+    switch (type) {
+        case DriveCatalog::Removable:
+            return DriveKind::Removable;
+        case DriveCatalog::Fixed:
+            return DriveKind::Fixed;
+        case DriveCatalog::Remote:
+            return DriveKind::Network;
+        case DriveCatalog::CdRom:
+            return DriveKind::CdRom;
+        case DriveCatalog::RamDisk:
+            return DriveKind::RamDisk;
+        default:
+            return std::nullopt;
+    }
+}
+
 }  // namespace
 
 char InitialSelectedDrive(std::string_view currentDirectory) {
@@ -95,35 +113,25 @@ void DriveSelectorModel::RebuildDriveList() {
     const std::uint32_t mask = drives_->LogicalDrives();
     for (int n = 0; n < 26; ++n) {
         if ((mask >> n & 1) == 0) continue;
-        queries_.Start([this, drives = drives_, build, n] {
-            const unsigned type = drives->DriveType({static_cast<char>('a' + n), ':', '\\'});
-            return [this, build, n, type] { KindAnswered(build, n, type); };
+        // One query per drive: its kind, handed over at once, then its name, which a drive
+        // that has gone away may take long to give.
+        const std::string root{Letter(n), ':', '\\'};
+        queries_.Start([this, drives = drives_, build, n, root](const QueryRunner::Post& post) -> QueryRunner::Answer {
+            const std::optional<DriveKind> kind = KindOf(drives->DriveType({static_cast<char>('a' + n), ':', '\\'}));
+            if (!kind) return nullptr;  // unknown kinds and roots that are not there are not listed
+            post([this, build, n, kind = *kind] { KindAnswered(build, n, kind); });
+            // A floppy drive would make the list wait for the disk: it is not accessed.
+            if (kind == DriveKind::Removable) return nullptr;
+            DriveName name;
+            if (*kind == DriveKind::Network) name.remote = drives->NetworkName({static_cast<char>('A' + n), ':'});
+            if (!name.remote) name.label = drives->VolumeLabel(root);
+            return [this, build, n, name] { NameAnswered(build, n, name); };
         });
     }
 }
 
-void DriveSelectorModel::KindAnswered(unsigned build, int n, unsigned type) {
+void DriveSelectorModel::KindAnswered(unsigned build, int n, DriveKind kind) {
     if (build != build_) return;
-    DriveKind kind;
-    switch (type) {
-        case DriveCatalog::Removable:
-            kind = DriveKind::Removable;
-            break;
-        case DriveCatalog::Fixed:
-            kind = DriveKind::Fixed;
-            break;
-        case DriveCatalog::Remote:
-            kind = DriveKind::Network;
-            break;
-        case DriveCatalog::CdRom:
-            kind = DriveKind::CdRom;
-            break;
-        case DriveCatalog::RamDisk:
-            kind = DriveKind::RamDisk;
-            break;
-        default:
-            return;  // unknown kinds and roots that are not there
-    }
     const char letter = Letter(n);
     // Items stand in letter order, whichever drive answers first.
     auto at = items_.begin();
@@ -135,17 +143,6 @@ void DriveSelectorModel::KindAnswered(unsigned build, int n, unsigned type) {
     else if (selectedIndex_ < 0 && AsciiUpper(selectedDrive_) == AsciiUpper(letter))
         selectedIndex_ = index;
     if (OnItemsChanged) OnItemsChanged();
-
-    // A floppy drive would make the list wait for the disk: it is not accessed.
-    if (kind == DriveKind::Removable) return;
-    const std::string root{letter, ':', '\\'};
-    const bool network = kind == DriveKind::Network;
-    queries_.Start([this, drives = drives_, build, n, root, network] {
-        DriveName name;
-        if (network) name.remote = drives->NetworkName({static_cast<char>('A' + n), ':'});
-        if (!name.remote) name.label = drives->VolumeLabel(root);
-        return [this, build, n, name] { NameAnswered(build, n, name); };
-    });
 }
 
 void DriveSelectorModel::NameAnswered(unsigned build, int n, const DriveName& name) {

@@ -92,7 +92,7 @@ private:
     };
 
     void RebuildDriveList();
-    void KindAnswered(unsigned build, int n, unsigned type);
+    void KindAnswered(unsigned build, int n, DriveKind kind);
     void NameAnswered(unsigned build, int n, const DriveName& name);
     char Letter(int n) const;
 

@@ -11,6 +11,14 @@ namespace brimview {
 // Shared by the owner and every query thread, so that a thread outliving the owner still
 // has somewhere to leave its answer.
 struct QueryThreads::Mailbox {
+    void Deliver(Answer answer) {
+        if (!answer) return;
+        const std::lock_guard lock(mutex);
+        if (!wake) return;
+        answers.push_back(std::move(answer));
+        wake();
+    }
+
     std::mutex mutex;
     std::deque<Answer> answers;
     std::function<void()> wake;  // empty once the owner is gone
@@ -36,15 +44,12 @@ void QueryThreads::Start(Query query) {
     start_([mailbox = mailbox_, query = std::move(query)] {
         Answer answer;
         try {
-            answer = query();
+            answer = query([&mailbox](Answer early) { mailbox->Deliver(std::move(early)); });
         } catch (...) {
             // A failure belongs to the window's thread, where it is reported.
             answer = [failure = std::current_exception()] { std::rethrow_exception(failure); };
         }
-        const std::lock_guard lock(mailbox->mutex);
-        if (!mailbox->wake) return;
-        mailbox->answers.push_back(std::move(answer));
-        mailbox->wake();
+        mailbox->Deliver(std::move(answer));
     });
 }
 

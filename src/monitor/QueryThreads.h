@@ -9,12 +9,16 @@ namespace brimview {
 
 class QueryRunner {
 public:
-    // What a query hands back, to be run on the window's thread.
+    // What a query hands back, to be run on the window's thread; an empty one is none.
     using Answer = std::function<void()>;
-    using Query = std::function<Answer()>;
+    // Hands over an answer before the query's last, which the query returns: a query may
+    // answer in stages, what it finds fast first.
+    using Post = std::function<void(Answer)>;
+    using Query = std::function<Answer(const Post& post)>;
 
     virtual ~QueryRunner() = default;
-    // Starts the query and returns at once; its answer runs later on the window's thread.
+    // Starts the query and returns at once; its answers run later on the window's thread,
+    // in the order the query gave them.
     virtual void Start(Query query) = 0;
 };
 

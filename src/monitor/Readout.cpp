@@ -161,7 +161,7 @@ void ReadoutRefresher::Refresh(char drive) {
     }
     const auto code = static_cast<unsigned char>(drive);
     if (drive == 0 || asking_[code]) return;
-    queries_.Start([this, disks = disks_, drive, separator = decimalSeparator_] {
+    queries_.Start([this, disks = disks_, drive, separator = decimalSeparator_](const QueryRunner::Post&) {
         const Readout readout = RefreshReadout(drive, *disks, separator);
         return [this, drive, readout] { Answered(drive, readout); };
     });

@@ -89,24 +89,36 @@ private:
     }
 };
 
-// Holds the queries started and runs each, with its answer, on the test's thread when told.
+// Holds the queries started, and the answers of those run, until the test runs them on its
+// own thread.
 class HeldQueries : public QueryRunner {
 public:
     void Start(Query query) override { held_.push_back(std::move(query)); }
     std::size_t Held() const { return held_.size(); }
-    // Runs the query held at `index` and its answer.
+    // Runs the query held at `index` and holds its answers, in the order it gave them.
     void Run(std::size_t index) {
-        Query query = std::move(held_.at(index));
-        held_.erase(held_.begin() + static_cast<std::ptrdiff_t>(index));
-        query()();
+        const Query query = Take(held_, index);
+        const Answer last = query([this](Answer early) { answers_.push_back(std::move(early)); });
+        if (last) answers_.push_back(last);
     }
-    // Runs every query in the order started, and those their answers start, until none is left.
+    // Runs the answer held at `index`.
+    void RunAnswer(std::size_t index) { Take(answers_, index)(); }
+    // Runs the held answers and queries, answers first, each in the order held, and those they
+    // start, until none is left.
     void Settle() {
-        while (!held_.empty()) Run(0);
+        while (!answers_.empty() || !held_.empty()) answers_.empty() ? Run(0) : RunAnswer(0);
     }
 
 private:
+    template <class T>
+    static T Take(std::deque<T>& from, std::size_t index) {
+        T taken = std::move(from.at(index));
+        from.erase(from.begin() + static_cast<std::ptrdiff_t>(index));
+        return taken;
+    }
+
     std::deque<Query> held_;
+    std::deque<Answer> answers_;
 };
 
 constexpr std::uint32_t Bit(char letter) {
@@ -369,20 +381,23 @@ TEST(DriveSelector, DrivesFillTheListInAsTheyAnswerAndKeepTheSelection) {
         return listed;
     };
 
-    model.WindowCreated();  // the kinds of C:, Y:, Z: held in that order
+    model.WindowCreated();  // one query per drive, held: C:, Y:, Z:
     ASSERT_EQ(queries.Held(), 3u);
-    queries.Run(2);  // Z: is network: its name is asked next
-    queries.Run(0);  // C: comes in before Z:, which stays selected
+    queries.Run(2);        // Z: answers its kind, then its network name
+    queries.Run(0);        // C: answers its kind, then its label
+    queries.RunAnswer(0);  // Z:'s kind; then C:'s kind comes in before Z:, which stays selected
+    queries.RunAnswer(1);
     EXPECT_EQ(texts(), (std::vector<std::string>{"C:", "Z:"}));
-    queries.Run(1);  // Z:'s name; held now: Y:'s kind, C:'s label
+    queries.RunAnswer(0);  // Z:'s name; held now: C:'s label
     EXPECT_EQ(texts(), (std::vector<std::string>{"C:", "Z: \\\\SERVER\\SHARE"}));
-    queries.Run(0);  // Y: is network too: its name held after C:'s label
-    queries.Run(1);  // Y:'s name cannot be had, so its label is read
+    queries.Run(0);  // Y: is network too, and its name cannot be had, so its label is read
+    queries.RunAnswer(1);
+    queries.RunAnswer(1);
     EXPECT_EQ(texts(), (std::vector<std::string>{"C:", "Y: [SLOW]", "Z: \\\\SERVER\\SHARE"}));
     EXPECT_EQ(events, (std::vector<std::string>{"change -1", "items 0", "items 1", "items 1", "items 2", "items 2"}));
 
     model.SetTextCase(TTextCase::tcLowerCase);  // a new list: C:'s label, still out, belongs to the old one
-    queries.Run(0);
+    queries.RunAnswer(0);
     queries.Settle();
     EXPECT_EQ(texts(), (std::vector<std::string>{"c: [system]", "y: [slow]", "z: \\\\server\\share"}));
     EXPECT_EQ(model.SelectedIndex(), 2);

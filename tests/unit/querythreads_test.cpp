@@ -19,25 +19,39 @@ TEST(QueryThreads, AnswersRunOnTheWindowsThreadInTheOrderTheyCome) {
     test::WokenQueries queries;
     const std::thread::id window = std::this_thread::get_id();
     std::vector<std::string> ran;
+    const auto record = [&ran, window](const char* what) {
+        return [&ran, window, what] { ran.push_back(std::this_thread::get_id() == window ? what : "elsewhere"); };
+    };
+    // The first query hands over an answer at once and its last one when the test lets it;
+    // the second answers meanwhile.
     auto first = std::make_shared<std::latch>(1);
-    // The second query answers before the first, which waits for the test.
-    queries.threads.Start([first, &ran, window] {
+    queries.threads.Start([first, record](const QueryRunner::Post& post) {
+        post(record("first, early"));
         first->wait();
-        return [&ran, window] { ran.push_back(std::this_thread::get_id() == window ? "first" : "first elsewhere"); };
-    });
-    queries.threads.Start([&ran, window] {
-        return [&ran, window] { ran.push_back(std::this_thread::get_id() == window ? "second" : "second elsewhere"); };
+        return record("first, last");
     });
     queries.RunAnswers(1);
-    EXPECT_EQ(ran, std::vector<std::string>{"second"});
+    queries.threads.Start([record](const QueryRunner::Post&) { return record("second"); });
+    queries.RunAnswers(1);
     first->count_down();
     queries.RunAnswers(1);
-    EXPECT_EQ(ran, (std::vector<std::string>{"second", "first"}));
+    EXPECT_EQ(ran, (std::vector<std::string>{"first, early", "second", "first, last"}));
+}
+
+TEST(QueryThreads, AQueryWithoutALastAnswerQueuesNone) {
+    test::WokenQueries queries;
+    auto queryGone = std::make_shared<std::latch>(1);
+    // The query's captures go when its thread is done with it, after its answer was queued.
+    std::shared_ptr<void> done(nullptr, [queryGone](void*) { queryGone->count_down(); });
+    queries.threads.Start([done = std::move(done)](const QueryRunner::Post&) { return QueryRunner::Answer(); });
+    queryGone->wait();
+    EXPECT_NO_THROW(queries.threads.RunAnswers());
 }
 
 TEST(QueryThreads, AFailingQueryIsReportedOnTheWindowsThread) {
     test::WokenQueries queries;
-    queries.threads.Start([]() -> QueryRunner::Answer { throw std::runtime_error("drive gone"); });
+    queries.threads.Start(
+        [](const QueryRunner::Post&) -> QueryRunner::Answer { throw std::runtime_error("drive gone"); });
     EXPECT_THROW(queries.RunAnswers(1), std::runtime_error);
 }
 
@@ -47,7 +61,7 @@ TEST(QueryThreads, OwnerGoesWithoutWaitingAndTheLateAnswerIsDropped) {
     auto wakes = std::make_shared<std::atomic<int>>(0);
     {
         QueryThreads threads([wakes] { ++*wakes; });
-        threads.Start([gate, answerGone] {
+        threads.Start([gate, answerGone](const QueryRunner::Post&) {
             gate->wait();
             // Tells the test when the answer is destroyed, that is when its thread is done with it.
             std::shared_ptr<void> done(nullptr, [answerGone](void*) { answerGone->count_down(); });
