@@ -121,7 +121,7 @@ void DriveSelectorModel::RebuildDriveList() {
             if (!kind) return nullptr;  // unknown kinds and roots that are not there are not listed
             post([this, build, n, kind = *kind] { KindAnswered(build, n, kind); });
             // A floppy drive would make the list wait for the disk: it is not accessed.
-            if (kind == DriveKind::Removable) return nullptr;
+            if (*kind == DriveKind::Removable) return nullptr;
             DriveName name;
             if (*kind == DriveKind::Network) name.remote = drives->NetworkName({static_cast<char>('A' + n), ':'});
             if (!name.remote) name.label = drives->VolumeLabel(root);

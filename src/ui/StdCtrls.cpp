@@ -73,12 +73,13 @@ Label::Label(Component* owner, WinControl* parent, Bounds bounds, std::wstring c
       fontHandle_(font_.Create()),
       alignment_(alignment) {
     SetBounds(bounds.left, bounds.top, bounds.width, bounds.height);
-    // A hidden dialog's labels are measured when it is first shown, not at start: measuring
-    // a Japanese text loads its glyphs, half a megabyte of font for a box maybe never opened.
-    if (Parent()->HandleAllocated()) AutoSize();
+    AutoSize();
 }
 
 void Label::AutoSize() {
+    // A hidden dialog's labels are measured when it is first shown, not at start: measuring
+    // a Japanese text loads its glyphs, half a megabyte of font for a box maybe never opened.
+    if (!Parent()->HandleAllocated()) return;
     WindowDc screen(nullptr);
     Selection font(screen.get(), fontHandle_.get());
     RECT r{0, 0, 0, 0};
@@ -95,7 +96,7 @@ void Label::AutoSize() {
 void Label::SetCaption(const std::wstring& caption) {
     if (caption == caption_) return;
     caption_ = caption;
-    if (Parent()->HandleAllocated()) AutoSize();
+    AutoSize();
 }
 
 void Label::Paint(HDC dc) {
