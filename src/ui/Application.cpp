@@ -74,6 +74,9 @@ bool Application::ProcessMessage() {
 }
 
 void Application::Run(int showCommand) {
+    // Answers that came in while the windows were built are shown before the windows are:
+    // the first paint has them, and nothing is drawn twice.
+    for (MSG msg; PeekMessageW(&msg, handle_, kWakeMessage, kWakeMessage, PM_REMOVE);) DispatchMessageW(&msg);
     if (mainForm_) {
         if (showCommand == SW_SHOWMINNOACTIVE) mainForm_->windowState = WindowState::Minimized;
         if (showCommand == SW_SHOWMAXIMIZED) mainForm_->windowState = WindowState::Maximized;
