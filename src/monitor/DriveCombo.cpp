@@ -36,8 +36,11 @@ TDriveComboBox::TDriveComboBox(ui::Component* owner, ui::WinControl* parent, Que
     model_.OnClick = [this] {
         if (OnClick) OnClick(*this);
     };
-    model_.OnItemsChanged = [this] {
-        if (HandleAllocated()) ShowItems();
+    model_.OnItemInserted = [this](int index) {
+        if (HandleAllocated()) InsertItem(index);
+    };
+    model_.OnItemChanged = [this](int index) {
+        if (HandleAllocated()) ReplaceItem(index);
     };
     MeasureItemHeight();
 }
@@ -73,15 +76,39 @@ void TDriveComboBox::WindowCreated() {
 void TDriveComboBox::ShowItems() {
     HWND box = Handle();
     SendMessageW(box, CB_RESETCONTENT, 0, 0);
-    for (const DriveItem& item : model_.Items()) {
-        std::wstring text = ui::AnsiToWide(item.text);
+    for (int i = 0; i < static_cast<int>(model_.Items().size()); ++i) {
+        const std::wstring text = ItemText(i);
         SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     ShowSelection();
 }
 
+std::wstring TDriveComboBox::ItemText(int index) const {
+    return ui::AnsiToWide(model_.Items()[static_cast<std::size_t>(index)].text);
+}
+
+// Drives fill the list in one by one, also while it is dropped down: each answer touches only
+// its own item, and the rest of the list stays as it is.
+void TDriveComboBox::InsertItem(int index) {
+    const std::wstring text = ItemText(index);
+    SendMessageW(Handle(), CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
+    ShowSelection();
+}
+
+void TDriveComboBox::ReplaceItem(int index) {
+    HWND box = Handle();
+    const std::wstring text = ItemText(index);
+    SendMessageW(box, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    SendMessageW(box, CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
+    ShowSelection();
+}
+
+// Setting the selection redraws the box at once, so it is set only when it differs.
 void TDriveComboBox::ShowSelection() {
-    if (HandleAllocated()) SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(model_.SelectedIndex()), 0);
+    if (!HandleAllocated()) return;
+    const int index = model_.SelectedIndex();
+    if (SendMessageW(Handle(), CB_GETCURSEL, 0, 0) != index)
+        SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void TDriveComboBox::MeasureItemHeight() {

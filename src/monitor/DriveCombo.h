@@ -3,6 +3,7 @@
 // with the icon of its kind and its volume label or network name.
 #include <array>
 #include <memory>
+#include <string>
 
 #include "monitor/DriveSelector.h"
 #include "platform/GdiHandles.h"
@@ -32,6 +33,9 @@ protected:
 
 private:
     void ShowItems();
+    std::wstring ItemText(int index) const;
+    void InsertItem(int index);
+    void ReplaceItem(int index);
     void ShowSelection();
     void DrawItem(const DRAWITEMSTRUCT& item);
     HBITMAP IconFor(DriveKind kind) const;

@@ -142,16 +142,17 @@ void DriveSelectorModel::KindAnswered(unsigned build, int n, DriveKind kind) {
         ++selectedIndex_;
     else if (selectedIndex_ < 0 && AsciiUpper(selectedDrive_) == AsciiUpper(letter))
         selectedIndex_ = index;
-    if (OnItemsChanged) OnItemsChanged();
+    if (OnItemInserted) OnItemInserted(index);
 }
 
 void DriveSelectorModel::NameAnswered(unsigned build, int n, const DriveName& name) {
     if (build != build_) return;
-    for (DriveItem& item : items_) {
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        DriveItem& item = items_[i];
         if (AsciiUpper(item.text[0]) != 'A' + n) continue;
         item.text += ' ' + (name.remote ? FoldCase(*name.remote, textCase_, text_)
                                         : '[' + FoldCase(name.label, textCase_, text_) + ']');
-        if (OnItemsChanged) OnItemsChanged();
+        if (OnItemChanged) OnItemChanged(static_cast<int>(i));
         return;
     }
 }

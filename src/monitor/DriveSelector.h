@@ -4,7 +4,8 @@
 //
 // The owner-drawn combo box holds one DriveSelectorModel and calls it like this:
 //   - window created or re-created: WindowCreated(), then show Items() and SelectedIndex();
-//   - OnItemsChanged: show Items() and SelectedIndex() again;
+//   - OnItemInserted(index): put that item into the list and show SelectedIndex() again;
+//   - OnItemChanged(index): replace that item's text in the list;
 //   - SelectedDrive written: make sure the window exists (the rule needs the list), then
 //     SetSelectedDrive(letter);
 //   - TextCase written: make sure the window exists, then SetTextCase(textCase), then show
@@ -81,8 +82,10 @@ public:
 
     std::function<void()> OnChange;
     std::function<void()> OnClick;
-    // A drive came into the list or its text was completed; the selection names the same drive.
-    std::function<void()> OnItemsChanged;
+    // A drive came into the list at `index`; the selection names the same drive as before.
+    std::function<void(int index)> OnItemInserted;
+    // The text of the item at `index` was completed with the drive's label or network name.
+    std::function<void(int index)> OnItemChanged;
 
 private:
     // What a drive's name query found: the remote name of a connection, else the label.

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "monitor/QueryThreads.h"
 
@@ -18,6 +20,19 @@ public:
         const Answer last = query([](const Answer& early) { early(); });
         if (last) last();
     }
+};
+
+// Keeps the queries until RunAll, which runs each with its answers at once, in the order
+// they came, on the calling thread.
+class QueriesLater : public QueryRunner {
+public:
+    void Start(Query query) override { held_.push_back(std::move(query)); }
+    void RunAll() {
+        for (const Query& query : std::exchange(held_, {})) QueriesInPlace().Start(query);
+    }
+
+private:
+    std::vector<Query> held_;
 };
 
 class WokenQueries {

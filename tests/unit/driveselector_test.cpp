@@ -374,7 +374,10 @@ TEST(DriveSelector, DrivesFillTheListInAsTheyAnswerAndKeepTheSelection) {
     model.SetTextCase(TTextCase::tcUpperCase);
     std::vector<std::string> events;
     model.OnChange = [&] { events.push_back("change " + std::to_string(model.SelectedIndex())); };
-    model.OnItemsChanged = [&] { events.push_back("items " + std::to_string(model.SelectedIndex())); };
+    model.OnItemInserted = [&](int index) {
+        events.push_back("inserted " + std::to_string(index) + ", selected " + std::to_string(model.SelectedIndex()));
+    };
+    model.OnItemChanged = [&](int index) { events.push_back("changed " + std::to_string(index)); };
     const auto texts = [&model] {
         std::vector<std::string> listed;
         for (const DriveItem& item : model.Items()) listed.push_back(item.text);
@@ -394,7 +397,8 @@ TEST(DriveSelector, DrivesFillTheListInAsTheyAnswerAndKeepTheSelection) {
     queries.RunAnswer(1);
     queries.RunAnswer(1);
     EXPECT_EQ(texts(), (std::vector<std::string>{"C:", "Y: [SLOW]", "Z: \\\\SERVER\\SHARE"}));
-    EXPECT_EQ(events, (std::vector<std::string>{"change -1", "items 0", "items 1", "items 1", "items 2", "items 2"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"change -1", "inserted 0, selected 0", "inserted 0, selected 1",
+                                                "changed 1", "inserted 1, selected 2", "changed 1"}));
 
     model.SetTextCase(TTextCase::tcLowerCase);  // a new list: C:'s label, still out, belongs to the old one
     queries.RunAnswer(0);

@@ -81,6 +81,25 @@ TEST(DriveComboBox, PickingRaisesClickThenChangeTwiceWithTheNewLetter) {
     EXPECT_EQ(SendMessageW(f.combo.Handle(), CB_GETCURSEL, 0, 0), CB_ERR);
 }
 
+TEST(DriveComboBox, DrivesFillTheListInOneByOneAndTheSelectionStaysOnItsDrive) {
+    test::QueriesLater queries;
+    Win32TextServices text;
+    Host host{nullptr};
+    auto& combo = host.Make<TDriveComboBox>(&host, queries, std::make_shared<TwoDrives>(), text);
+    combo.SetTextCase(TTextCase::tcUpperCase);
+    combo.SetSelectedDrive('Z');
+    EXPECT_EQ(SendMessageW(combo.Handle(), CB_GETCOUNT, 0, 0), 0);
+    queries.RunAll();  // C: comes in and is named, then Z:, the selected one
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < SendMessageW(combo.Handle(), CB_GETCOUNT, 0, 0); ++i) {
+        wchar_t item[64] = L"";
+        SendMessageW(combo.Handle(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        texts.emplace_back(item);
+    }
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"C: [TEST]", L"Z: \\\\SERVER\\SHARE"}));
+    EXPECT_EQ(SendMessageW(combo.Handle(), CB_GETCURSEL, 0, 0), 1);
+}
+
 TEST(DriveComboBox, ItemsShowTheKindIconOnTheItemBackgroundAndTheTextAfterIt) {
     ComboFixture f;
     wchar_t text[64] = L"";
