@@ -75,8 +75,9 @@ bool Application::ProcessMessage() {
 
 void Application::Run(int showCommand) {
     // Answers that came in while the windows were built are shown before the windows are:
-    // the first paint has them, and nothing is drawn twice.
-    for (MSG msg; PeekMessageW(&msg, handle_, kWakeMessage, kWakeMessage, PM_REMOVE);) DispatchMessageW(&msg);
+    // the first paint has them, and nothing is drawn twice. Their wake messages, still queued,
+    // find nothing left. (Taking those messages out instead would take a quit message too.)
+    if (OnWake) OnWake(*this);
     if (mainForm_) {
         if (showCommand == SW_SHOWMINNOACTIVE) mainForm_->windowState = WindowState::Minimized;
         if (showCommand == SW_SHOWMAXIMIZED) mainForm_->windowState = WindowState::Maximized;

@@ -54,7 +54,8 @@ public:
     bool IsMinimized() const { return IsIconic(handle_) != FALSE; }
 
     // Wakes the window's thread from any thread: each call raises OnWake once from the message
-    // loop. It only posts a message, so it never waits.
+    // loop. It only posts a message, so it never waits. Run raises OnWake once more before it
+    // shows the main form.
     void Wake() const;
     NotifyEvent OnWake;
 
