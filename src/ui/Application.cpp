@@ -75,9 +75,10 @@ bool Application::ProcessMessage() {
 
 void Application::Run(int showCommand) {
     // Answers that came in while the windows were built are shown before the windows are:
-    // the first paint has them, and nothing is drawn twice. Their wake messages, still queued,
-    // find nothing left. (Taking those messages out instead would take a quit message too.)
-    if (OnWake) OnWake(*this);
+    // the first paint has them, and nothing is drawn twice. The wake is sent, so that a failing
+    // answer is reported as from the loop; the wake messages still queued find nothing left.
+    // (Taking those out instead would take a quit message too.)
+    SendMessageW(handle_, kWakeMessage, 0, 0);
     if (mainForm_) {
         if (showCommand == SW_SHOWMINNOACTIVE) mainForm_->windowState = WindowState::Minimized;
         if (showCommand == SW_SHOWMAXIMIZED) mainForm_->windowState = WindowState::Maximized;
