@@ -30,26 +30,22 @@ BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
 
 }  // namespace
 
-class TForm1::SettingsView final : public OptionsWindow {
+// The window as the settings sequences and the options dialog see it.
+class TForm1::SettingsView final : public SettingsWindow, public OptionsWindow {
 public:
     explicit SettingsView(TForm1& form) : form_(form) {}
-    void StartMinimized() override { form_.windowState = ui::WindowState::Minimized; }
-    int Top() const override { return form_.Top(); }
-    int Left() const override { return form_.Left(); }
-    void MoveTo(int left, int top) override { form_.SetBounds(left, top, form_.Width(), form_.Height()); }
-    char SelectedDrive() const override { return form_.DriveComboBox1->SelectedDrive(); }
-    void SetSelectedDrive(char letter) override { form_.DriveComboBox1->SetSelectedDrive(letter); }
-    std::int32_t TimerInterval() const override { return static_cast<std::int32_t>(form_.Timer1->Interval()); }
-    void SetTimerInterval(std::int32_t ms) override {
-        // A negative period never comes round: it stops the timer like 0.
-        form_.Timer1->SetInterval(ms > 0 ? static_cast<unsigned>(ms) : 0);
+    WindowSettings Current() const override {
+        return {form_.windowState == ui::WindowState::Minimized,
+                {form_.Left(), form_.Top()},
+                form_.DriveComboBox1->SelectedDrive(),
+                form_.Options()};
     }
-    bool AlphaBlend() const override { return form_.AlphaBlend(); }
-    void SetAlphaBlend(bool on) override { form_.SetAlphaBlend(on); }
-    std::uint8_t AlphaBlendValue() const override { return form_.AlphaBlendValue(); }
-    void SetAlphaBlendValue(std::uint8_t value) override { form_.SetAlphaBlendValue(value); }
-    bool PanelTransparent() const override { return form_.TransPanel1->Transparent(); }
-    void SetPanelTransparent(bool on) override { form_.TransPanel1->SetTransparent(on); }
+    void Apply(const WindowSettings& settings) override {
+        if (settings.minimized) form_.windowState = ui::WindowState::Minimized;
+        form_.SetBounds(settings.position.left, settings.position.top, form_.Width(), form_.Height());
+        form_.DriveComboBox1->SetSelectedDrive(settings.drive);
+        form_.ApplyOptions(settings.options);
+    }
     void DisableTimer() override { form_.Timer1->SetEnabled(false); }
     int Width() const override { return form_.Width(); }
     int Height() const override { return form_.Height(); }
@@ -58,10 +54,9 @@ public:
         EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
         return areas;
     }
-    bool StayOnTop() const override { return form_.TopmostStyle(); }
-    void SetStayOnTop(bool on) override { form_.SetTopmostStyle(on); }
-    void SwitchSkinOff() override { form_.SkinEnabled = false; }
-    void Repaint() override {
+    WindowOptions Options() const override { return form_.Options(); }
+    void Apply(const WindowOptions& options) override {
+        form_.ApplyOptions(options);
         form_.Invalidate();
         form_.TransPanel1->Invalidate();
     }
@@ -170,6 +165,27 @@ OptionsWindow& TForm1::Settings() {
     return *settings_;
 }
 
+WindowOptions TForm1::Options() const {
+    return {static_cast<std::int32_t>(Timer1->Interval()),
+            TopmostStyle(),
+            AlphaBlend(),
+            AlphaBlendValue(),
+            TransPanel1->Transparent(),
+            SkinEnabled,
+            SkinFile};
+}
+
+void TForm1::ApplyOptions(const WindowOptions& options) {
+    // A negative period never comes round: it stops the timer like 0.
+    Timer1->SetInterval(options.timerInterval > 0 ? static_cast<unsigned>(options.timerInterval) : 0);
+    SetTopmostStyle(options.stayOnTop);
+    SetAlphaBlend(options.alphaBlend);
+    SetAlphaBlendValue(options.alphaBlendValue);
+    TransPanel1->SetTransparent(options.panelTransparent);
+    SkinEnabled = options.skinEnabled;
+    SkinFile = options.skinFile;
+}
+
 std::wstring TForm1::FreeTitle() const {
     return LabelFreeV->Caption() + L" Free";
 }
@@ -192,7 +208,7 @@ void TForm1::FormCreate(ui::Component&) {
     // A copy that gives way ends without showing anything: the settings file is the running
     // copy's, and copies started together would collide over it, each reporting the other.
     if (XJustOne1->GaveWay()) return;
-    ReadStartupSettings(services_.files, services_.text, *settings_, {SkinEnabled, SkinFile});
+    ReadStartupSettings(services_.files, services_.text, *settings_);
     DWORD skin = GetFileAttributesA("skin");
     bool skinFolder = skin != INVALID_FILE_ATTRIBUTES && (skin & FILE_ATTRIBUTE_DIRECTORY);
     if (!skinFolder && !CreateDirectoryA("skin", nullptr)) throw AppError("skinフォルダを作成できません。");

@@ -69,8 +69,11 @@ public:
     // The minimised taskbar text: the free space followed by " Free".
     std::wstring FreeTitle() const;
 
-    // The window as the start-up and close sequences and the options dialog see it.
+    // The window as the options dialog sees it.
     OptionsWindow& Settings();
+    // The options it runs with now, and all of them changed in one go.
+    WindowOptions Options() const;
+    void ApplyOptions(const WindowOptions& options);
 
 private:
     class SettingsView;

@@ -119,19 +119,8 @@ void TPagesDlg::FormActivate(ui::Component&) {
 }
 
 void TPagesDlg::OKBtnClick(ui::Component&) {
-    OptionsWindow& main = mainWindow_;
-    const MainWindowOptions present{main.TimerInterval(), main.StayOnTop(), main.AlphaBlend(), main.AlphaBlendValue(),
-                                    main.PanelTransparent()};
-    const ConfirmedOptions confirmed =
-        ConfirmOptions(services_.files, services_.text, State(), FileComboTF1->Items(), present);
-    if (confirmed.skinOff) main.SwitchSkinOff();
-    const MainWindowOptions& apply = confirmed.window;
-    main.SetTimerInterval(apply.timerInterval);
-    main.SetStayOnTop(apply.stayOnTop);
-    main.SetAlphaBlend(apply.alphaBlend);
-    main.SetAlphaBlendValue(apply.alphaBlendValue);
-    main.SetPanelTransparent(apply.panelTransparent);
-    main.Repaint();
+    mainWindow_.Apply(
+        ConfirmOptions(services_.files, services_.text, State(), FileComboTF1->Items(), mainWindow_.Options()));
 }
 
 void TPagesDlg::CheckBox2Click(ui::Component&) {

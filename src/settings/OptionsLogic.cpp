@@ -52,8 +52,8 @@ OptionsState FillOptions(FileStore& files, const TextServices& text, const Optio
     return state;
 }
 
-ConfirmedOptions ConfirmOptions(FileStore& files, const TextServices& text, const OptionsState& state,
-                                const std::vector<std::string>& skins, const MainWindowOptions& present) {
+WindowOptions ConfirmOptions(FileStore& files, const TextServices& text, const OptionsState& state,
+                             const std::vector<std::string>& skins, const WindowOptions& present) {
     TMemIniFile ini(SettingsFilePath(files, text), files, text);
     const int count = HoldIntervalCount(state.spinValue);
     if (state.seconds)
@@ -70,24 +70,18 @@ ConfirmedOptions ConfirmOptions(FileStore& files, const TextServices& text, cons
     const bool selected = state.skinIndex >= 0 && static_cast<std::size_t>(state.skinIndex) < skins.size();
     const std::string skinFile = selected ? skins[static_cast<std::size_t>(state.skinIndex)] : std::string();
     Write(ini, setting::Skin_File, skinFile);
-    ConfirmedOptions confirmed;
-    if (!files.IsFile(SkinPath(skinFile))) {
-        confirmed.skinOff = true;
+    const bool skinMissing = !files.IsFile(SkinPath(skinFile));
+    if (skinMissing) {
         Write(ini, setting::Skin, false);
         Remove(ini, setting::Skin_File);
     }
     Write(ini, setting::PanelTransparent, state.panelTransparent);
     ini.Save();
 
-    MainWindowOptions& window = confirmed.window;
-    window.timerInterval = Read(ini, setting::Interval, present.timerInterval);
+    WindowOptions confirmed = ReadWindowOptions(ini, present);
     // An absent key means a normal window, whatever the window is now.
-    window.stayOnTop = Read(ini, setting::On_Top);
-    window.alphaBlend = Read(ini, setting::Transparency, present.alphaBlend);
-    // The opacity is a byte: a wider stored value keeps its low 8 bits.
-    window.alphaBlendValue =
-        static_cast<std::uint8_t>(Read(ini, setting::Transparent_Position, present.alphaBlendValue));
-    window.panelTransparent = Read(ini, setting::PanelTransparent, present.panelTransparent);
+    confirmed.stayOnTop = Read(ini, setting::On_Top);
+    if (skinMissing) confirmed.skinEnabled = false;
     return confirmed;
 }
 

@@ -2,7 +2,6 @@
 // What the options dialog does with the settings file, apart from its window: filling
 // its controls when it is shown, and writing and applying them on OK. The controls'
 // state travels as plain data.
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,30 +25,13 @@ struct OptionsState {
     bool panelTransparent = false;  // let the background show through the readout panel
 };
 
-// The main window as the options dialog sees it: what the start-up sequence sets, and
-// besides that the stay-on-top style, the skin switch and a repaint.
-class OptionsWindow : public SettingsWindow {
+// The main window as the options dialog sees it.
+class OptionsWindow {
 public:
-    virtual bool StayOnTop() const = 0;
-    // Changing the style re-creates the window.
-    virtual void SetStayOnTop(bool on) = 0;
-    virtual void SwitchSkinOff() = 0;
-    // Marks the window and its readout panel for repainting.
-    virtual void Repaint() = 0;
-};
-
-// The main window's state that OK changes.
-struct MainWindowOptions {
-    std::int32_t timerInterval = 3000;  // milliseconds
-    bool stayOnTop = false;
-    bool alphaBlend = false;
-    std::uint8_t alphaBlendValue = 255;
-    bool panelTransparent = false;
-};
-
-struct ConfirmedOptions {
-    MainWindowOptions window;
-    bool skinOff = false;  // the chosen skin file is missing: the main window's skin switch goes off
+    virtual ~OptionsWindow() = default;
+    virtual WindowOptions Options() const = 0;
+    // Applies them and marks the window and its readout panel for repainting.
+    virtual void Apply(const WindowOptions& options) = 0;
 };
 
 // The state read from the settings file, each control keeping its present state where a
@@ -59,11 +41,11 @@ OptionsState FillOptions(FileStore& files, const TextServices& text, const Optio
                          const std::vector<std::string>& skins);
 
 // Writes every setting the dialog shows, switches the skin off when its file is missing
-// (whatever the tick says), saves, and reads back what the main window takes; present is
-// the main window's state, which stays where a key is absent. Throws AppError when the
-// file cannot be read or saved; nothing is to be applied then.
-ConfirmedOptions ConfirmOptions(FileStore& files, const TextServices& text, const OptionsState& state,
-                                const std::vector<std::string>& skins, const MainWindowOptions& present);
+// (whatever the tick says), saves, and reads back the options the main window takes;
+// present are the window's options now, which stay where a key is absent. Throws AppError
+// when the file cannot be read or saved; nothing is to be applied then.
+WindowOptions ConfirmOptions(FileStore& files, const TextServices& text, const OptionsState& state,
+                             const std::vector<std::string>& skins, const WindowOptions& present);
 
 // The interval count the spin field offers, in seconds or in minutes.
 constexpr int kIntervalCountMin = 1;

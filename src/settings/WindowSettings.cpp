@@ -60,29 +60,38 @@ std::string SkinPath(const std::string& skinFile) {
     return "skin\\" + skinFile;
 }
 
-void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWindow& window, SkinState skin) {
-    TMemIniFile ini(SettingsFilePath(files, text), files, text);
-    if (Read(ini, setting::Minimized)) window.StartMinimized();
-    int top = Read(ini, setting::Top, window.Top());
-    int left = Read(ini, setting::Left, window.Left());
-    const Position shown = KeepOnScreen({left, top}, window.Width(), window.Height(), window.WorkAreas());
-    window.MoveTo(shown.left, shown.top);
-    std::string drive = Read(ini, setting::Drive, DriveText(window.SelectedDrive()));
-    window.SetSelectedDrive(drive.empty() ? '\0' : drive[0]);
-    window.SetTimerInterval(Read(ini, setting::Interval, window.TimerInterval()));
-    window.SetAlphaBlend(Read(ini, setting::Transparency, window.AlphaBlend()));
+WindowOptions ReadWindowOptions(const TMemIniFile& ini, const WindowOptions& present) {
+    WindowOptions options = present;
+    options.timerInterval = Read(ini, setting::Interval, present.timerInterval);
+    options.alphaBlend = Read(ini, setting::Transparency, present.alphaBlend);
     // The opacity is a byte: a wider stored value keeps its low 8 bits.
-    window.SetAlphaBlendValue(
-        static_cast<std::uint8_t>(Read(ini, setting::Transparent_Position, window.AlphaBlendValue())));
-    window.SetPanelTransparent(Read(ini, setting::PanelTransparent, window.PanelTransparent()));
-    skin.enabled = Read(ini, setting::Skin);
-    skin.file = Read(ini, setting::Skin_File);
-    if (!files.IsFile(SkinPath(skin.file))) {
-        skin.enabled = false;
+    options.alphaBlendValue =
+        static_cast<std::uint8_t>(Read(ini, setting::Transparent_Position, present.alphaBlendValue));
+    options.panelTransparent = Read(ini, setting::PanelTransparent, present.panelTransparent);
+    return options;
+}
+
+void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWindow& window) {
+    TMemIniFile ini(SettingsFilePath(files, text), files, text);
+    const WindowSettings present = window.Current();
+    WindowSettings start;
+    start.minimized = Read(ini, setting::Minimized);
+    const Position saved{Read(ini, setting::Left, present.position.left),
+                         Read(ini, setting::Top, present.position.top)};
+    start.position = KeepOnScreen(saved, window.Width(), window.Height(), window.WorkAreas());
+    const std::string drive = Read(ini, setting::Drive, DriveText(present.drive));
+    start.drive = drive.empty() ? '\0' : drive[0];
+    start.options = ReadWindowOptions(ini, present.options);
+    start.options.skinEnabled = Read(ini, setting::Skin);
+    start.options.skinFile = Read(ini, setting::Skin_File);
+    if (!files.IsFile(SkinPath(start.options.skinFile))) {
+        start.options.skinEnabled = false;
         Write(ini, setting::Skin, false);
-        skin.file.clear();
+        start.options.skinFile.clear();
         Remove(ini, setting::Skin_File);
     }
+    // The window takes its state even when the save then fails.
+    window.Apply(start);
     ini.Save();
 }
 
@@ -96,10 +105,11 @@ PaintSettings ReadPaintSettings(FileStore& files, const TextServices& text) {
 void SaveClosingSettings(FileStore& files, const TextServices& text, SettingsWindow& window) {
     {
         TMemIniFile ini(SettingsFilePath(files, text), files, text);
-        Write(ini, setting::Top, window.Top());
-        Write(ini, setting::Left, window.Left());
+        const WindowSettings closing = window.Current();
+        Write(ini, setting::Top, closing.position.top);
+        Write(ini, setting::Left, closing.position.left);
         // No drive is written as an empty value, which reads back as no drive.
-        Write(ini, setting::Drive, DriveText(window.SelectedDrive()));
+        Write(ini, setting::Drive, DriveText(closing.drive));
         ini.Save();
     }
     window.DisableTimer();

@@ -8,34 +8,9 @@
 #include "drawing/Geometry.h"
 #include "platform/FileStore.h"
 #include "platform/TextServices.h"
+#include "settings/MemIniFile.h"
 
 namespace brimview {
-
-// The main window as the start-up and close sequences see it.
-class SettingsWindow {
-public:
-    virtual ~SettingsWindow() = default;
-    virtual void StartMinimized() = 0;
-    virtual int Top() const = 0;
-    virtual int Left() const = 0;
-    virtual void MoveTo(int left, int top) = 0;
-    virtual char SelectedDrive() const = 0;
-    virtual void SetSelectedDrive(char letter) = 0;
-    virtual std::int32_t TimerInterval() const = 0;
-    virtual void SetTimerInterval(std::int32_t milliseconds) = 0;
-    virtual bool AlphaBlend() const = 0;
-    virtual void SetAlphaBlend(bool on) = 0;
-    virtual std::uint8_t AlphaBlendValue() const = 0;
-    virtual void SetAlphaBlendValue(std::uint8_t value) = 0;
-    virtual bool PanelTransparent() const = 0;
-    virtual void SetPanelTransparent(bool on) = 0;
-    virtual void DisableTimer() = 0;
-    // The window's outer size and the work areas of the monitors, screen coordinates: a
-    // position saved on a monitor that is gone must not hide the window.
-    virtual int Width() const = 0;
-    virtual int Height() const = 0;
-    virtual std::vector<Rect> WorkAreas() const = 0;
-};
 
 // A window's top-left corner on the screen.
 struct Position {
@@ -44,26 +19,62 @@ struct Position {
     friend bool operator==(const Position&, const Position&) = default;
 };
 
+// The main window's options: read from the settings file at start-up, changed by the
+// options dialog's OK, and applied by the window in one place.
+struct WindowOptions {
+    std::int32_t timerInterval = 3000;   // milliseconds; 0 or less stops the timer
+    bool stayOnTop = false;              // the window's style, which re-creates it when changed
+    bool alphaBlend = false;             // translucent
+    std::uint8_t alphaBlendValue = 255;  // its opacity
+    bool panelTransparent = false;       // the skin shows through the readout panel
+    bool skinEnabled = true;
+    std::string skinFile = "bg.bmp";
+    friend bool operator==(const WindowOptions&, const WindowOptions&) = default;
+};
+
+// What the settings file holds of the main window: besides its options, whether it
+// starts minimised, where it is and which drive it shows.
+struct WindowSettings {
+    bool minimized = false;
+    Position position;
+    char drive = '\0';  // none
+    WindowOptions options;
+    friend bool operator==(const WindowSettings&, const WindowSettings&) = default;
+};
+
+// The main window as the start-up and close sequences see it.
+class SettingsWindow {
+public:
+    virtual ~SettingsWindow() = default;
+    // Its state now; at start-up a key absent from the file keeps it.
+    virtual WindowSettings Current() const = 0;
+    // Takes the state read at start-up: minimised, moved, its drive chosen, then its options.
+    virtual void Apply(const WindowSettings& settings) = 0;
+    virtual void DisableTimer() = 0;
+    // The window's outer size and the work areas of the monitors, screen coordinates: a
+    // position saved on a monitor that is gone must not hide the window.
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual std::vector<Rect> WorkAreas() const = 0;
+};
+
+// The options that both the start-up sequence and the options dialog's OK take from the
+// settings file, each absent key keeping present's value.
+WindowOptions ReadWindowOptions(const TMemIniFile& ini, const WindowOptions& present);
+
 // Where a window of width × height saved at this corner is shown: where it was when it
 // overlaps a work area, even partly; otherwise moved the shortest way onto the nearest
 // work area, whole when it fits there, by its top-left corner when it does not. Without
 // work areas it stays.
 Position KeepOnScreen(Position saved, int width, int height, const std::vector<Rect>& workAreas);
 
-// The skin's switch and file name, shared by the start-up sequence, the paint and
-// the options dialog.
-struct SkinState {
-    bool& enabled;
-    std::string& file;
-};
-
 // The skin file's path, relative to the current directory.
 std::string SkinPath(const std::string& skinFile);
 
 // Reads the window's starting state (a position off every screen brought back onto
-// one), switches the skin off when its file is missing, and saves the file, always. Throws AppError when the file
-// cannot be read or saved.
-void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWindow& window, SkinState skin);
+// one), switches the skin off when its file is missing, hands the state to the window and
+// saves the file, always. Throws AppError when the file cannot be read or saved.
+void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWindow& window);
 
 // What every paint of the main window reads again from the settings file.
 struct PaintSettings {

@@ -163,6 +163,16 @@ TEST(OptionsFilling, ReadsEachControlWithItsPresentStateAsDefault) {
 
 TEST(OptionsConfirming, WritesEveryKeyAndHandsBackWhatToApply) {
     constexpr char kAbsent[] = "<absent>";
+    struct Applied {
+        std::int32_t timerInterval;
+        bool stayOnTop, alphaBlend;
+        int alphaBlendValue;
+        bool panelTransparent;
+    };
+    struct ConfirmedOptions {
+        Applied window;
+        bool skinOff;
+    };
     struct Case {
         const char* name;
         std::string ini;
@@ -170,7 +180,7 @@ TEST(OptionsConfirming, WritesEveryKeyAndHandsBackWhatToApply) {
         std::string interval, intervalS, intervalM, position, skin, skinFile;
         ConfirmedOptions result;
     };
-    const MainWindowOptions present{4242, true, true, 9, true};
+    const WindowOptions present{4242, true, true, 9, true, true, "wood.bmp"};
     const Case cases[] = {
         {"60 minutes",
          "",
@@ -321,19 +331,20 @@ TEST(OptionsConfirming, WritesEveryKeyAndHandsBackWhatToApply) {
         OptionsState state;
         state.skinIndex = 0;
         c.change(state);
-        const ConfirmedOptions got = ConfirmOptions(f.files, f.text, state, f.skins, present);
+        const WindowOptions got = ConfirmOptions(f.files, f.text, state, f.skins, present);
         EXPECT_EQ(f.Read("General", "Interval"), c.interval);
         EXPECT_EQ(f.Read("General", "Interval_s"), c.intervalS);
         EXPECT_EQ(f.Read("General", "Interval_m"), c.intervalM);
         EXPECT_EQ(f.Read("Display", "Transparent_Position"), c.position);
         EXPECT_EQ(f.Read("Display", "Skin"), c.skin);
         EXPECT_EQ(f.Read("Display", "Skin_File"), c.skinFile);
-        EXPECT_EQ(got.window.timerInterval, c.result.window.timerInterval);
-        EXPECT_EQ(got.window.stayOnTop, c.result.window.stayOnTop);
-        EXPECT_EQ(got.window.alphaBlend, c.result.window.alphaBlend);
-        EXPECT_EQ(got.window.alphaBlendValue, c.result.window.alphaBlendValue);
-        EXPECT_EQ(got.window.panelTransparent, c.result.window.panelTransparent);
-        EXPECT_EQ(got.skinOff, c.result.skinOff);
+        EXPECT_EQ(got.timerInterval, c.result.window.timerInterval);
+        EXPECT_EQ(got.stayOnTop, c.result.window.stayOnTop);
+        EXPECT_EQ(got.alphaBlend, c.result.window.alphaBlend);
+        EXPECT_EQ(got.alphaBlendValue, c.result.window.alphaBlendValue);
+        EXPECT_EQ(got.panelTransparent, c.result.window.panelTransparent);
+        EXPECT_EQ(got.skinEnabled, !c.result.skinOff);
+        EXPECT_EQ(got.skinFile, present.skinFile) << "the paint reads the file's name";
     }
 }
 
@@ -341,7 +352,7 @@ TEST(OptionsConfirming, OkOnTheFirstStartsEmptyFileWritesEveryKeyInOrder) {
     Fixture f;
     f.files.files[kIni] = "";
     const OptionsState shown = FillOptions(f.files, f.text, OptionsState{}, f.skins);
-    ConfirmOptions(f.files, f.text, shown, f.skins, MainWindowOptions{});
+    ConfirmOptions(f.files, f.text, shown, f.skins, WindowOptions{});
     EXPECT_EQ(f.files.files.at(kIni),
               "[General]\r\nInterval=3000\r\nInterval_s=1\r\nInterval_m=0\r\n\r\n"
               "[Display]\r\nMinimized=0\r\nOn_Top=0\r\nTransparency=0\r\nTransparent_Position=255\r\nSkin=1\r\n"
@@ -352,9 +363,9 @@ TEST(OptionsConfirming, StoredOpacityZeroComesBackAsOne) {
     Fixture f;
     f.files.files[kIni] = "[Display]\r\nTransparent_Position=0\r\n";
     const OptionsState shown = FillOptions(f.files, f.text, OptionsState{}, f.skins);
-    const ConfirmedOptions got = ConfirmOptions(f.files, f.text, shown, f.skins, MainWindowOptions{});
+    const WindowOptions got = ConfirmOptions(f.files, f.text, shown, f.skins, WindowOptions{});
     EXPECT_EQ(f.Read("Display", "Transparent_Position"), "1");
-    EXPECT_EQ(got.window.alphaBlendValue, 1);
+    EXPECT_EQ(got.alphaBlendValue, 1);
 }
 
 TEST(OptionsFailures, AFileThatCannotBeReadOrSavedStopsTheHandler) {

@@ -10,46 +10,18 @@
 namespace brimview {
 namespace {
 
-// The main window as the sequences see it, recording what they did in order.
+// The main window as the sequences see it, recording what they handed it.
 class FakeWindow : public SettingsWindow {
 public:
-    std::vector<std::string> log;
-    bool minimized = false;
-    int top = 50, left = 60;
-    char drive = 'C';
-    std::int32_t interval = 3000;
-    bool alphaBlend = false;
-    std::uint8_t alphaValue = 255;
-    bool panelTransparent = false;
+    WindowSettings state{false, {60, 50}, 'C', {}};
+    int applied = 0;
     bool timerEnabled = true;
 
-    void StartMinimized() override { minimized = true; }
-    int Top() const override { return top; }
-    int Left() const override { return left; }
-    void MoveTo(int l, int t) override {
-        left = l;
-        top = t;
-        log.push_back("move");
+    WindowSettings Current() const override { return state; }
+    void Apply(const WindowSettings& settings) override {
+        state = settings;
+        ++applied;
     }
-    char SelectedDrive() const override { return drive; }
-    void SetSelectedDrive(char letter) override {
-        drive = letter;
-        log.push_back(std::string("drive:") + (letter ? std::string(1, letter) : "0"));
-    }
-    std::int32_t TimerInterval() const override { return interval; }
-    void SetTimerInterval(std::int32_t ms) override { interval = ms; }
-    bool AlphaBlend() const override { return alphaBlend; }
-    void SetAlphaBlend(bool on) override {
-        alphaBlend = on;
-        log.push_back("alpha");
-    }
-    std::uint8_t AlphaBlendValue() const override { return alphaValue; }
-    void SetAlphaBlendValue(std::uint8_t value) override {
-        alphaValue = value;
-        log.push_back("alphaValue");
-    }
-    bool PanelTransparent() const override { return panelTransparent; }
-    void SetPanelTransparent(bool on) override { panelTransparent = on; }
     void DisableTimer() override { timerEnabled = false; }
     int Width() const override { return 176; }
     int Height() const override { return 169; }
@@ -62,23 +34,22 @@ struct Fixture {
     fakes::MemoryFileStore files;
     fakes::FakeTextServices text;
     FakeWindow window;
-    bool skinEnabled = false;
-    std::string skinFile;
-    void Start() { ReadStartupSettings(files, text, window, {skinEnabled, skinFile}); }
+    void Start() { ReadStartupSettings(files, text, window); }
 };
 
 TEST(StartupSettings, FirstStartWritesTheSkinSwitchOffWhenTheSkinIsMissing) {
     Fixture f;
     f.Start();
     EXPECT_EQ(f.files.files.at(kIni), "[Display]\r\nSkin=0\r\n\r\n");
-    EXPECT_FALSE(f.skinEnabled);
-    EXPECT_EQ(f.skinFile, "");
+    const WindowSettings& s = f.window.state;
+    EXPECT_FALSE(s.options.skinEnabled);
+    EXPECT_EQ(s.options.skinFile, "");
     // Everything else keeps the window's present state.
-    EXPECT_EQ(f.window.top, 50);
-    EXPECT_EQ(f.window.left, 60);
-    EXPECT_EQ(f.window.drive, 'C');
-    EXPECT_EQ(f.window.interval, 3000);
-    EXPECT_FALSE(f.window.minimized);
+    EXPECT_EQ(s.position.top, 50);
+    EXPECT_EQ(s.position.left, 60);
+    EXPECT_EQ(s.drive, 'C');
+    EXPECT_EQ(s.options.timerInterval, 3000);
+    EXPECT_FALSE(s.minimized);
 }
 
 TEST(StartupSettings, FirstStartWithTheDefaultSkinSavesAnEmptyFile) {
@@ -86,11 +57,11 @@ TEST(StartupSettings, FirstStartWithTheDefaultSkinSavesAnEmptyFile) {
     f.files.files["skin\\bg.bmp"] = "BM";
     f.Start();
     EXPECT_EQ(f.files.files.at(kIni), "");
-    EXPECT_TRUE(f.skinEnabled);
-    EXPECT_EQ(f.skinFile, "bg.bmp");
+    EXPECT_TRUE(f.window.state.options.skinEnabled);
+    EXPECT_EQ(f.window.state.options.skinFile, "bg.bmp");
 }
 
-TEST(StartupSettings, ReadsEveryKeyInOrder) {
+TEST(StartupSettings, ReadsEveryKeyAndHandsTheWindowItsStateOnce) {
     struct Case {
         std::string ini;
         bool minimized;
@@ -115,18 +86,16 @@ TEST(StartupSettings, ReadsEveryKeyInOrder) {
         f.files.files[kIni] = c.ini;
         f.Start();
         SCOPED_TRACE(c.ini);
-        EXPECT_EQ(f.window.minimized, c.minimized);
-        EXPECT_EQ(f.window.top, c.top);
-        EXPECT_EQ(f.window.left, c.left);
-        EXPECT_EQ(f.window.drive, c.drive);
-        EXPECT_EQ(f.window.interval, c.interval);
-        EXPECT_EQ(f.window.alphaBlend, c.alpha);
-        EXPECT_EQ(f.window.alphaValue, c.alphaValue);
-        EXPECT_EQ(f.window.panelTransparent, c.panel);
-        // The window moves before the drive is set, and the flag comes before the opacity.
-        std::vector<std::string> order{"move", std::string("drive:") + (c.drive ? std::string(1, c.drive) : "0"),
-                                       "alpha", "alphaValue"};
-        EXPECT_EQ(f.window.log, order);
+        const WindowSettings& s = f.window.state;
+        EXPECT_EQ(s.minimized, c.minimized);
+        EXPECT_EQ(s.position.top, c.top);
+        EXPECT_EQ(s.position.left, c.left);
+        EXPECT_EQ(s.drive, c.drive);
+        EXPECT_EQ(s.options.timerInterval, c.interval);
+        EXPECT_EQ(s.options.alphaBlend, c.alpha);
+        EXPECT_EQ(s.options.alphaBlendValue, c.alphaValue);
+        EXPECT_EQ(s.options.panelTransparent, c.panel);
+        EXPECT_EQ(f.window.applied, 1);
     }
 }
 
@@ -161,8 +130,7 @@ TEST(StartupSettings, APositionOffEveryScreenComesBackOntoTheNearestWorkArea) {
     Fixture f;
     f.files.files[kIni] = "[Window]\r\nTop=5000\r\nLeft=5000\r\n";
     f.Start();
-    EXPECT_EQ(f.window.left, 848);
-    EXPECT_EQ(f.window.top, 569);
+    EXPECT_EQ(f.window.state.position, (Position{848, 569}));
     EXPECT_EQ(f.files.files.at(kIni), "[Window]\r\nTop=5000\r\nLeft=5000\r\n\r\n[Display]\r\nSkin=0\r\n\r\n")
         << "the file changes only when the window closes where it is";
 }
@@ -173,7 +141,7 @@ TEST(StartupSettings, AnEmptyOrMissingSkinFileSwitchesTheSkinOffAndForgetsTheNam
         f.files.files[kIni] = ini;
         f.files.folders.insert("skin\\");
         f.Start();
-        EXPECT_FALSE(f.skinEnabled);
+        EXPECT_FALSE(f.window.state.options.skinEnabled);
         EXPECT_EQ(f.files.files.at(kIni), "[Display]\r\nSkin=0\r\n\r\n") << ini;
     }
 }
@@ -182,7 +150,7 @@ TEST(StartupSettings, FailuresStopTheSequence) {
     Fixture unreadable;
     unreadable.files.unreadable.insert(kIni);
     EXPECT_THROW(unreadable.Start(), AppError);
-    EXPECT_TRUE(unreadable.window.log.empty());
+    EXPECT_EQ(unreadable.window.applied, 0);
 
     Fixture unwritable;
     unwritable.files.failWrites = true;
@@ -197,9 +165,8 @@ TEST(StartupSettings, FailuresStopTheSequence) {
 TEST(ClosingSettings, SavesPositionAndDriveThenStopsTheTimer) {
     Fixture f;
     f.files.files[kIni] = "[Window]\r\nDrive=D\r\n";
-    f.window.top = 7;
-    f.window.left = -3;
-    f.window.drive = '\0';
+    f.window.state.position = {-3, 7};
+    f.window.state.drive = '\0';
     SaveClosingSettings(f.files, f.text, f.window);
     // No drive is an empty value: a NUL would end the text when the file is read again.
     EXPECT_EQ(f.files.files.at(kIni), "[Window]\r\nDrive=\r\nTop=7\r\nLeft=-3\r\n\r\n");
