@@ -13,7 +13,9 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest
           mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
           # libxi6:i386: the 32-bit Wine needs it to confine the cursor (ClipCursor).
           wine wine32:i386 wine64 libxi6:i386 fonts-wine fonts-ipafont-gothic
-          locales xvfb xauth x11-utils xdotool imagemagick fp-utils-3.2.2 file hyperfine zip unzip
+          locales xvfb xauth x11-utils xdotool imagemagick fp-utils-3.2.2 file hyperfine
+          # The release test reads the winget manifests.
+          python3-yaml
           # A drive that answers late, for the end-to-end tests: a FUSE file system in Python.
           python3-fusepy fuse3)
 

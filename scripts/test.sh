@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test level: native unit tests (also under ASan and
 # UBSan), the Windows tests and the end-to-end tests under Wine in Xvfb for the 64-bit
-# build and, where this host runs 32-bit code, for the 32-bit build too, a bounded fuzzing
-# run, and the format check. BRIMVIEW_WINE_ARCHS=x86_64 forces the 64-bit-only path.
+# build and, where this host runs 32-bit code, for the 32-bit build too, the release's
+# reproducibility and manifests, a bounded fuzzing run, and the format check. BRIMVIEW_WINE_ARCHS=x86_64 forces the 64-bit-only path.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo"
@@ -37,6 +37,9 @@ for arch in x86_64 i686; do
   ctest --preset "mingw-$arch"
   wineserver -k 2>/dev/null || true
 done
+
+step "release: the zips packaged here and in a clone elsewhere, and their manifests"
+bash tests/release/test_release.sh
 
 step "fuzzing the settings document (60 s)"
 cmake --preset native-fuzz >/dev/null
