@@ -8,7 +8,9 @@ the same bytes, so the generated files are committed beside it.
 Writes:
   src/resources/{floppy,hard,network,cdrom,ram}.bmp  drive-kind icons, 16 x 11, 4 bpp
   src/resources/{settings,help}.bmp                   button glyphs, 16 x 16, 24 bpp
-  src/resources/brimview.ico                          program icon, 16/32/48 px in 4, 8 and 32 bpp
+  src/resources/*150.bmp, *200.bmp                    the same at 150 % (24 x 17, 24 x 24) and
+                                                      200 % (32 x 22, 32 x 32), for screens of higher dpi
+  src/resources/brimview.ico                          program icon, 16/24/32/48/64 px in 4, 8 and 32 bpp
   src/resources/skin/bg.bmp                           default skin, 64 x 64, 24 bpp, tileable
 """
 
@@ -190,12 +192,54 @@ DRIVE_ICONS = {
 }
 
 
+def scale2x(art):
+    """Doubles a pixel map (EPX / Scale2x): each pixel becomes four, and a corner takes a
+    neighbour's colour where two neighbours meet diagonally, so slopes stay smooth rather than
+    stepped. Outside the map counts as the pixel itself."""
+    h, w = len(art), len(art[0])
+    at = lambda x, y, p: art[y][x] if 0 <= x < w and 0 <= y < h else p
+    out = [[None] * (2 * w) for _ in range(2 * h)]
+    for y in range(h):
+        for x in range(w):
+            p = art[y][x]
+            a, b, c, d = at(x, y - 1, p), at(x + 1, y, p), at(x - 1, y, p), at(x, y + 1, p)
+            out[2 * y][2 * x] = a if c == a and c != d and a != b else p
+            out[2 * y][2 * x + 1] = b if a == b and a != c and b != d else p
+            out[2 * y + 1][2 * x] = c if d == c and d != b and c != a else p
+            out[2 * y + 1][2 * x + 1] = d if b == d and b != a and d != c else p
+    return out
+
+
+def scaled_art(art, percent):
+    """The map at 100, 150 or 200 %. At 150 % each pixel is taken from the 200 % map at the
+    place it covers, so slopes keep the smoothed corners of the doubled map."""
+    if percent == 100:
+        return [list(line) for line in art]
+    doubled = scale2x(art)
+    if percent == 200:
+        return doubled
+    h, w = len(art), len(art[0])
+    # Every other row and column of the 300 % map, each of its pixels that of the 200 % map
+    # beneath it: 16 pixels give 24, 11 give 17.
+    return [[doubled[y * 2 // 3][x * 2 // 3] for x in range(0, 3 * w, 2)] for y in range(0, 3 * h, 2)]
+
+
+ART_SCALES = (100, 150, 200)
+
+
+def art_name(name, percent):
+    return name + ("" if percent == 100 else str(percent)) + ".bmp"
+
+
 def make_drive_icons():
     for name, art in DRIVE_ICONS.items():
         assert len(art) == 11 and all(len(line) == 16 for line in art), name
         assert art[-1][0] == ".", name
-        rows = [[VGA_LETTERS.index(c) for c in line] for line in art]
-        write_bmp(os.path.join(OUT, name + ".bmp"), rows, 4, VGA)
+        for percent in ART_SCALES:
+            scaled = scaled_art(art, percent)
+            assert scaled[-1][0] == ".", name  # the transparent key stays in the corner
+            rows = [[VGA_LETTERS.index(c) for c in line] for line in scaled]
+            write_bmp(os.path.join(OUT, art_name(name, percent)), rows, 4, VGA)
 
 
 # ---------------------------------------------------------------- button glyphs
@@ -251,8 +295,11 @@ def make_glyphs():
     for name, art in GLYPHS.items():
         assert len(art) == 16 and all(len(line) == 16 for line in art), name
         assert art[-1][0] == ".", name
-        rows = [[GLYPH_INK if c == "#" else WHITE for c in line] for line in art]
-        write_bmp(os.path.join(OUT, name + ".bmp"), rows, 24)
+        for percent in ART_SCALES:
+            scaled = scaled_art(art, percent)
+            assert scaled[-1][0] == ".", name
+            rows = [[GLYPH_INK if c == "#" else WHITE for c in line] for line in scaled]
+            write_bmp(os.path.join(OUT, art_name(name, percent)), rows, 24)
 
 
 # ---------------------------------------------------------------- program icon
@@ -274,8 +321,10 @@ SURFACES = {
 # the gauge (left, top, right, bottom) and the lamp (left, top, size), in pixels.
 ICON_LAYOUTS = {
     16: dict(front=(0, 6, 11, 14), depth=4, gauge=(2, 9, 9, 12), lamp=None),
+    24: dict(front=(1, 10, 17, 21), depth=5, gauge=(3, 13, 15, 17), lamp=(14, 19, 2)),
     32: dict(front=(2, 13, 24, 28), depth=6, gauge=(5, 16, 21, 22), lamp=(19, 24, 2)),
     48: dict(front=(3, 19, 36, 42), depth=9, gauge=(7, 24, 32, 33), lamp=(29, 37, 3)),
+    64: dict(front=(4, 26, 48, 57), depth=12, gauge=(9, 32, 43, 44), lamp=(39, 50, 4)),
 }
 
 GAUGE_SHARE = 0.6  # the used share the gauge shows
@@ -337,7 +386,7 @@ def rich_colour(surface, x, y, size):
 def make_program_icon():
     images = []
     for bits in (32, 8, 4):
-        for size in (48, 32, 16):
+        for size in (64, 48, 32, 24, 16):
             grid = icon_surfaces(size)
             mask = [[s is None for s in line] for line in grid]
             if bits == 4:

@@ -14,10 +14,6 @@ namespace {
 const ui::FontSpec kTahoma12{L"Tahoma", 12};
 const ui::FontSpec kTahoma13{L"Tahoma", 13};
 
-UniqueBitmap LoadGlyph(const wchar_t* name) {
-    return UniqueBitmap(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, 0)));
-}
-
 BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
@@ -85,13 +81,13 @@ TForm1::TForm1(ui::Component* owner, Services services)
     AlphaShape1->pen = {RGB(255, 255, 255), PS_NULL, 0};
     AlphaShape1->SetAlpha(175);
 
-    AlphaSpeedButton2 = &Make<TAlphaSpeedButton>(this, LoadGlyph(L"GLYPH_HELP"));
+    AlphaSpeedButton2 = &Make<TAlphaSpeedButton>(this, std::wstring(L"GLYPH_HELP"));
     AlphaSpeedButton2->SetBounds(142, 122, 18, 18);
     AlphaSpeedButton2->hint = L"ヘルプ";
     AlphaSpeedButton2->SetAlpha(175);
     AlphaSpeedButton2->OnClick = std::bind(&TForm1::AlphaSpeedButton2Click, this, _1);
 
-    AlphaSpeedButton1 = &Make<TAlphaSpeedButton>(this, LoadGlyph(L"GLYPH_SETTINGS"));
+    AlphaSpeedButton1 = &Make<TAlphaSpeedButton>(this, std::wstring(L"GLYPH_SETTINGS"));
     AlphaSpeedButton1->SetBounds(123, 122, 18, 18);
     AlphaSpeedButton1->hint = L"設定";
     AlphaSpeedButton1->SetAlpha(175);
@@ -264,7 +260,8 @@ void TForm1::FormPaint(ui::Component&) {
         skinFailure_.clear();  // a broken skin switched off and on again is reported again
         return;
     }
-    const RECT client{0, 0, clientWidth, clientHeight};
+    RECT client;
+    GetClientRect(Handle(), &client);
     const std::string path = SkinPath(SkinFile);
     ReportOnce(skinFailure_, path, [&] { skin_.Paint(Canvas(), client, path, services_.text); });
 }

@@ -6,8 +6,7 @@
 namespace brimview {
 
 TTransPanel::TTransPanel(ui::Component* owner, ui::WinControl* parent) : ui::CustomControl(owner, parent) {
-    width_ = 185;
-    height_ = 41;
+    SetBounds(0, 0, 185, 41);
     GetClipCursor(&CreationClipRect);
     SavedClipRect = CreationClipRect;
     SetMouseClip(false);  // frees the cursor, MouseClipBack being still off
@@ -120,7 +119,9 @@ void TTransPanel::DrawBevelSpans(HDC dc, const PanelFrame& frame) const {
 }
 
 void TTransPanel::Paint(HDC dc) {
-    PanelFrame frame = LayOutPanelFrame(width_, height_, bevelOuter_, bevelInner_, bevelWidth_, borderWidth_);
+    // Bevels, border, figure and corners are set in pixels at 96 dpi, like the layout.
+    PanelFrame frame =
+        LayOutPanelFrame(width_, height_, bevelOuter_, bevelInner_, Scale(bevelWidth_), Scale(borderWidth_));
     DrawBevelSpans(dc, frame);
     if (!transparent_) {
         UniqueBrush fill(CreateSolidBrush(color_));
@@ -134,8 +135,11 @@ void TTransPanel::Paint(HDC dc) {
     Rect band = CaptionBand(frame.inside, w.cy);
 
     if (shape_ != TShapeType::stNone) {
-        Figure figure = LayOutFigure(shape_, width_, height_, shapePen_.width, shapeRoundSize_);
-        UniquePen pen = shapePen_.Create();
+        ui::PenSpec scaledPen = shapePen_;
+        scaledPen.width = Scale(shapePen_.width);
+        // The corners are a share of the shorter side, so they follow the scale by themselves.
+        Figure figure = LayOutFigure(shape_, width_, height_, scaledPen.width, shapeRoundSize_);
+        UniquePen pen = scaledPen.Create();
         Selection selectedPen(dc, pen.get());
         if (!shapeTransparent_) {
             UniqueBrush underlay(CreateSolidBrush(color_));

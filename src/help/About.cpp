@@ -65,7 +65,7 @@ TAboutBox::TAboutBox(ui::Component* owner, const FileStore& files) : ui::Form(ow
     panel.SetBounds(8, 8, 281, 161);
     panel.SetBevelInner(TBevelCut::bvRaised);
     panel.SetBevelOuter(TBevelCut::bvLowered);
-    auto& icon = Make<ui::Image>(&panel, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
+    auto& icon = Make<ui::Image>(&panel, L"MAINICON");
     icon.SetBounds(8, 8, 32, 32);
     ProductName = &Make<ui::Label>(&panel, ui::Bounds{79, 8, 0, 12}, L"", font);
     Version = &Make<ui::Label>(&panel, ui::Bounds{79, 28, 0, 12}, L"", font);

@@ -25,9 +25,7 @@ char CurrentDirectoryDrive() {
 TDriveComboBox::TDriveComboBox(ui::Component* owner, ui::WinControl* parent, QueryRunner& queries,
                                std::shared_ptr<DriveCatalog> drives, const TextServices& text)
     : ui::WinControl(owner, parent), model_(queries, std::move(drives), text, CurrentDirectoryDrive()) {
-    for (size_t i = 0; i < icons_.size(); ++i)
-        icons_[i].reset(
-            static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), kIconNames[i], IMAGE_BITMAP, 0, 0, 0)));
+    LoadIcons();
     // The model's change comes after the list shows the new selection.
     model_.OnChange = [this] {
         ShowSelection();
@@ -43,6 +41,15 @@ TDriveComboBox::TDriveComboBox(ui::Component* owner, ui::WinControl* parent, Que
         if (HandleAllocated()) ReplaceItem(index);
     };
     MeasureItemHeight();
+}
+
+void TDriveComboBox::LoadIcons() {
+    for (size_t i = 0; i < icons_.size(); ++i) icons_[i] = ui::LoadArt(kIconNames[i], Dpi());
+}
+
+void TDriveComboBox::DpiChanged() {
+    LoadIcons();
+    ui::WinControl::DpiChanged();  // the new font measures the items again
 }
 
 void TDriveComboBox::SetSelectedDrive(char letter) {
@@ -62,13 +69,13 @@ void TDriveComboBox::CreateParamsFor(CreateParams& params) {
     params.className = WC_COMBOBOXW;
     params.style =
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
-    // The height of a combo box window includes its dropped-down list.
-    params.height = Height() + 8 * itemHeight_ + 2;
+    params.height = WindowHeight();
 }
 
 void TDriveComboBox::WindowCreated() {
     SendMessageW(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight_);
     SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, itemHeight_);
+    ui::FitComboHeight(Handle(), Height());
     model_.WindowCreated();
     ShowItems();
 }
@@ -120,9 +127,25 @@ void TDriveComboBox::MeasureItemHeight() {
     itemHeight_ = std::max<int>(metrics.tmHeight, floppy);
 }
 
+// The height of a combo box window includes its dropped-down list.
+int TDriveComboBox::WindowHeight() const {
+    return Height() + 8 * itemHeight_ + 2;
+}
+
+void TDriveComboBox::SetPixelBounds(int left, int top, int width, int height) {
+    ui::Control::SetPixelBounds(left, top, width, height);
+    if (HandleAllocated())
+        SetWindowPos(Handle(), nullptr, left, top, width, WindowHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TDriveComboBox::FontChanged() {
     MeasureItemHeight();
-    RecreateWnd();
+    if (!HandleAllocated()) return;
+    ui::WinControl::FontChanged();
+    SendMessageW(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight_);
+    SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, itemHeight_);
+    SetPixelBounds(left_, top_, width_, height_);  // the list's rows have a new height
+    ui::FitComboHeight(Handle(), Height());
 }
 
 HBITMAP TDriveComboBox::IconFor(DriveKind kind) const {

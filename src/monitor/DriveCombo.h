@@ -21,6 +21,8 @@ public:
     void SetSelectedDrive(char letter);
     void SetTextCase(TTextCase textCase);
     int ItemHeight() const { return itemHeight_; }
+    void SetPixelBounds(int left, int top, int width, int height) override;
+    void DpiChanged() override;
 
     ui::NotifyEvent OnChange;
     ui::NotifyEvent OnClick;
@@ -39,7 +41,9 @@ private:
     void ShowSelection();
     void DrawItem(const DRAWITEMSTRUCT& item);
     HBITMAP IconFor(DriveKind kind) const;
+    void LoadIcons();
     void MeasureItemHeight();
+    int WindowHeight() const;
 
     DriveSelectorModel model_;
     std::array<UniqueBitmap, 5> icons_;  // by DriveKind

@@ -19,6 +19,12 @@ using UniquePen = UniqueGdi<HPEN>;
 using UniqueFont = UniqueGdi<HFONT>;
 using UniqueRegion = UniqueGdi<HRGN>;
 
+// An icon made by LoadImage at a size of the program's choosing, destroyed with DestroyIcon.
+struct IconDestroyer {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+
 // A memory device context from CreateCompatibleDC, deleted with DeleteDC.
 struct MemoryDcDeleter {
     void operator()(HDC dc) const { DeleteDC(dc); }

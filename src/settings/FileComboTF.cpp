@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/Handles.h"
+#include "ui/StdCtrls.h"
 #include "ui/Text.h"
 
 namespace brimview {
@@ -77,7 +78,7 @@ void TFileComboTF::ShowItems() {
 
 void TFileComboTF::SetItemHeight(int height) {
     itemHeight_ = height;
-    if (HandleAllocated() && itemHeight_ > 0) SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, itemHeight_);
+    if (HandleAllocated() && itemHeight_ > 0) SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, Scale(itemHeight_));
 }
 
 std::vector<std::string> TFileComboTF::Items() {
@@ -103,11 +104,11 @@ void TFileComboTF::SetItemIndex(int index) {
 
 int TFileComboTF::WindowHeight() const {
     // The window of a combo box includes its dropped-down list.
-    return Height() + kDropDownRows * (itemHeight_ > 0 ? itemHeight_ : Height()) + 2;
+    return Height() + kDropDownRows * (itemHeight_ > 0 ? Scale(itemHeight_) : Height()) + 2;
 }
 
-void TFileComboTF::SetBounds(int left, int top, int width, int height) {
-    ui::Control::SetBounds(left, top, width, height);
+void TFileComboTF::SetPixelBounds(int left, int top, int width, int height) {
+    ui::Control::SetPixelBounds(left, top, width, height);
     if (HandleAllocated())
         SetWindowPos(Handle(), nullptr, left, top, width, WindowHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -120,8 +121,16 @@ void TFileComboTF::CreateParamsFor(CreateParams& params) {
 }
 
 void TFileComboTF::WindowCreated() {
-    if (itemHeight_ > 0) SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, itemHeight_);
+    if (itemHeight_ > 0) SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, Scale(itemHeight_));
+    ui::FitComboHeight(Handle(), Height());
     ShowItems();
+}
+
+void TFileComboTF::DpiChanged() {
+    ui::WinControl::DpiChanged();
+    if (!HandleAllocated()) return;
+    if (itemHeight_ > 0) SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, Scale(itemHeight_));
+    ui::FitComboHeight(Handle(), Height());
 }
 
 }  // namespace brimview

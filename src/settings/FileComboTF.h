@@ -33,7 +33,8 @@ public:
     int ItemIndex();
     void SetItemIndex(int index);
 
-    void SetBounds(int left, int top, int width, int height) override;
+    void SetPixelBounds(int left, int top, int width, int height) override;
+    void DpiChanged() override;
 
 protected:
     void CreateParamsFor(CreateParams& params) override;

@@ -80,9 +80,9 @@ HDC OffscreenSurface::Get(int width, int height) {
     return dc_.get();
 }
 
-UniqueFont FontSpec::Create() const {
+UniqueFont FontSpec::Create(int dpi) const {
     LOGFONTW lf{};
-    lf.lfHeight = -height;
+    lf.lfHeight = -ScaleToDpi(height, dpi);
     lf.lfCharSet = charset;
     lf.lfUnderline = underline;
     lf.lfQuality = DEFAULT_QUALITY;
@@ -99,10 +99,24 @@ Control::~Control() {
 }
 
 void Control::SetBounds(int left, int top, int width, int height) {
+    layout_ = Bounds{left, top, width, height};
+    SetPixelBounds(Scale(left), Scale(top), Scale(width), Scale(height));
+}
+
+void Control::SetPixelBounds(int left, int top, int width, int height) {
     left_ = left;
     top_ = top;
     width_ = width;
     height_ = height;
+}
+
+int Control::Dpi() const {
+    return parent_ ? parent_->Dpi() : kDesignDpi;
+}
+
+void Control::DpiChanged() {
+    if (layout_)
+        SetPixelBounds(Scale(layout_->left), Scale(layout_->top), Scale(layout_->width), Scale(layout_->height));
 }
 
 void Control::SetVisible(bool visible) {
@@ -119,11 +133,9 @@ void GraphicControl::Invalidate() {
 }
 
 WinControl::WinControl(Component* owner, WinControl* parent)
-    : Control(owner, parent), color_(GetSysColor(COLOR_BTNFACE)), fontHandle_(font_.Create()) {
-    if (parent) {
-        font_ = parent->font_;
-        fontHandle_ = font_.Create();
-    }
+    : Control(owner, parent), color_(GetSysColor(COLOR_BTNFACE)) {
+    if (parent) font_ = parent->font_;
+    fontHandle_ = font_.Create(Dpi());
 }
 
 WinControl::~WinControl() {
@@ -230,8 +242,8 @@ void WinControl::Invalidate() {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void WinControl::SetBounds(int left, int top, int width, int height) {
-    Control::SetBounds(left, top, width, height);
+void WinControl::SetPixelBounds(int left, int top, int width, int height) {
+    Control::SetPixelBounds(left, top, width, height);
     if (hwnd_) SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -242,8 +254,19 @@ void WinControl::SetVisible(bool visible) {
 
 void WinControl::SetFont(const FontSpec& font) {
     font_ = font;
-    fontHandle_ = font_.Create();
+    fontHandle_ = font_.Create(Dpi());
     FontChanged();
+}
+
+void WinControl::DpiChanged() {
+    Control::DpiChanged();
+    fontHandle_ = font_.Create(Dpi());
+    FontChanged();
+    // The hints' tooltip knows the old places of the controls: it is made anew when the
+    // mouse next comes.
+    if (tooltip_) DestroyWindow(tooltip_);
+    tooltip_ = nullptr;
+    for (Control* child : children_) child->DpiChanged();
 }
 
 void WinControl::FontChanged() {

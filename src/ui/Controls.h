@@ -1,7 +1,7 @@
 #pragma once
 // Visual controls: windowless ones drawn by their parent, and windowed ones with a
-// window of their own. Sizes are pixels at 96 dpi; the program is not dpi-aware, so
-// the system scales the whole window on other resolutions.
+// window of their own. The layout is written in pixels at 96 dpi; each control is laid
+// out, and its font made, at the dpi of the form it is on.
 #include <windows.h>
 
 #include <string>
@@ -11,6 +11,7 @@
 #include "platform/AppError.h"
 #include "platform/GdiHandles.h"
 #include "ui/Component.h"
+#include "ui/Dpi.h"
 
 namespace brimview::ui {
 
@@ -41,12 +42,12 @@ struct Bounds {
 
 struct FontSpec {
     std::wstring name = L"ＭＳ Ｐゴシック";
-    int height = 12;  // character height in pixels
+    int height = 12;  // character height in pixels at 96 dpi
     BYTE charset = SHIFTJIS_CHARSET;
     bool underline = false;
     COLORREF color = CLR_INVALID;  // CLR_INVALID: the window-text colour
     COLORREF Color() const { return color == CLR_INVALID ? GetSysColor(COLOR_WINDOWTEXT) : color; }
-    UniqueFont Create() const;
+    UniqueFont Create(int dpi) const;
 };
 
 class Control : public Component {
@@ -55,12 +56,25 @@ public:
     ~Control() override;
 
     WinControl* Parent() const { return parent_; }
+    // The control's place in pixels at its form's dpi.
     RECT BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
     int Left() const { return left_; }
     int Top() const { return top_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
+    // Places the control in its parent, in pixels at 96 dpi.
     virtual void SetBounds(int left, int top, int width, int height);
+    // Places the control in pixels at its form's dpi, as a parent that lays out its children
+    // itself does; SetBounds comes through here.
+    virtual void SetPixelBounds(int left, int top, int width, int height);
+
+    // The dpi of the form the control is on; 96 for a control on no form.
+    virtual int Dpi() const;
+    // A length of the layout (pixels at 96 dpi) at the control's dpi.
+    int Scale(int value) const { return ScaleToDpi(value, Dpi()); }
+    // The form's dpi has changed: the control lays itself out again and makes its fonts
+    // and pictures anew.
+    virtual void DpiChanged();
     bool Visible() const { return visible_; }
     virtual void SetVisible(bool visible);
     virtual void Invalidate() = 0;
@@ -70,6 +84,7 @@ public:
 protected:
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     bool visible_ = true;
+    std::optional<Bounds> layout_;  // as given to SetBounds; none for a control its parent places
 
 private:
     WinControl* parent_;
@@ -104,8 +119,9 @@ public:
     bool HandleAllocated() const { return hwnd_ != nullptr; }
     void RecreateWnd();
     void Invalidate() override;
-    void SetBounds(int left, int top, int width, int height) override;
+    void SetPixelBounds(int left, int top, int width, int height) override;
     void SetVisible(bool visible) override;
+    void DpiChanged() override;
 
     const FontSpec& Font() const { return font_; }
     void SetFont(const FontSpec& font);

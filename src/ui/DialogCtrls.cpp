@@ -153,11 +153,21 @@ void PageControl::WindowCreated() {
         item.pszText = pages_[i].caption.data();
         SendMessageW(Handle(), TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
+    LayOutPages();
+    SendMessageW(Handle(), TCM_SETCURSEL, active_, 0);
+}
+
+void PageControl::LayOutPages() {
     RECT display{0, 0, Width(), Height()};
     SendMessageW(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
     for (Page& page : pages_)
-        page.panel->SetBounds(display.left, display.top, display.right - display.left, display.bottom - display.top);
-    SendMessageW(Handle(), TCM_SETCURSEL, active_, 0);
+        page.panel->SetPixelBounds(display.left, display.top, display.right - display.left,
+                                   display.bottom - display.top);
+}
+
+void PageControl::DpiChanged() {
+    SystemControl::DpiChanged();
+    if (HandleAllocated()) LayOutPages();  // the tabs take the new font's height
 }
 
 void PageControl::SetActivePage(int index) {
@@ -296,12 +306,21 @@ void SpinEdit::ClampToRange() {
 }
 
 RECT SpinEdit::ArrowRect(int delta) const {
-    int half = height_ / 2;
-    return delta > 0 ? RECT{width_ - kArrowWidth, 0, width_, half} : RECT{width_ - kArrowWidth, half, width_, height_};
+    const int half = height_ / 2, arrows = width_ - Scale(kArrowWidth);
+    return delta > 0 ? RECT{arrows, 0, width_, half} : RECT{arrows, half, width_, height_};
+}
+
+void SpinEdit::LayOutField() {
+    field_->SetPixelBounds(0, 0, width_ - Scale(kArrowWidth), height_);
 }
 
 void SpinEdit::WindowCreated() {
-    field_->SetBounds(0, 0, width_ - kArrowWidth, height_);
+    LayOutField();
+}
+
+void SpinEdit::DpiChanged() {
+    CustomControl::DpiChanged();
+    LayOutField();
 }
 
 void SpinEdit::Paint(HDC dc) {
@@ -348,6 +367,26 @@ LRESULT SpinEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return CustomControl::WndProc(msg, wParam, lParam);
+}
+
+Image::Image(Component* owner, WinControl* parent, std::wstring iconName)
+    : GraphicControl(owner, parent), iconName_(std::move(iconName)) {
+    LoadIcon();
+}
+
+void Image::DpiChanged() {
+    GraphicControl::DpiChanged();
+    LoadIcon();
+}
+
+void Image::LoadIcon() {
+    size_ = {SystemMetricForDpi(SM_CXICON, Dpi()), SystemMetricForDpi(SM_CYICON, Dpi())};
+    icon_.reset(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), iconName_.c_str(), IMAGE_ICON, size_.cx, size_.cy, LR_DEFAULTCOLOR)));
+}
+
+void Image::Paint(HDC dc) {
+    DrawIconEx(dc, 0, 0, icon_.get(), size_.cx, size_.cy, 0, nullptr, DI_NORMAL);
 }
 
 }  // namespace brimview::ui

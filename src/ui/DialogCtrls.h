@@ -102,11 +102,16 @@ public:
     // Ctrl+Tab shows the next page, Ctrl+Shift+Tab the previous one.
     bool DialogKey(const MSG& msg) override;
 
+    void DpiChanged() override;
+
 protected:
     void WindowCreated() override;
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    // Lays the pages over the display area the tabs leave.
+    void LayOutPages();
+
     struct Page {
         std::wstring caption;
         Panel* panel;
@@ -137,6 +142,7 @@ public:
     int Value() const;
     void SetValue(int value);
     void Step(int delta);
+    void DpiChanged() override;
     wchar_t decimalSeparator = L'.';
 
 protected:
@@ -148,6 +154,7 @@ private:
     class Field;
     void ClampToRange();
     RECT ArrowRect(int delta) const;
+    void LayOutField();
 
     int min_, max_;
     Field* field_;
@@ -155,14 +162,20 @@ private:
     bool pressedUp_ = false, pressedDown_ = false;
 };
 
-// A picture: the program's icon, stretched to the control's size.
+// A picture: an icon of the program at the system's icon size for the control's dpi, made
+// anew when the dpi changes, so that the icon's own art for that size is drawn.
 class Image : public GraphicControl {
 public:
-    Image(Component* owner, WinControl* parent, HICON icon) : GraphicControl(owner, parent), icon_(icon) {}
-    void Paint(HDC dc) override { DrawIconEx(dc, 0, 0, icon_, width_, height_, 0, nullptr, DI_NORMAL); }
+    Image(Component* owner, WinControl* parent, std::wstring iconName);
+    void DpiChanged() override;
+    void Paint(HDC dc) override;
 
 private:
-    HICON icon_;
+    void LoadIcon();
+
+    std::wstring iconName_;
+    SIZE size_{};
+    UniqueIcon icon_;
 };
 
 }  // namespace brimview::ui

@@ -8,8 +8,10 @@
 
 namespace brimview::ui {
 
-Form::Form(Component* owner, std::wstring className) : WinControl(owner, nullptr), className_(std::move(className)) {
+Form::Form(Component* owner, std::wstring className)
+    : WinControl(owner, nullptr), className_(std::move(className)), dpi_(SystemDpi()) {
     visible_ = false;
+    SetFont(Font());  // the base made it before the form knew its dpi
 }
 
 void Form::FinishCreation() {
@@ -31,7 +33,8 @@ void Form::CreateParamsFor(CreateParams& params) {
     params.exStyle = border == FormBorder::Dialog ? WS_EX_DLGMODALFRAME : 0;
     // Created without the layered style even when translucent: see WindowCreated.
     if (topmostStyle_) params.exStyle |= WS_EX_TOPMOST;
-    RECT r{0, 0, clientWidth, clientHeight};
+    // A first guess at the frame: WindowCreated measures it.
+    RECT r{0, 0, Scale(clientWidth), Scale(clientHeight)};
     AdjustWindowRectEx(&r, params.style, FALSE, params.exStyle);
     width_ = r.right - r.left;
     height_ = r.bottom - r.top;
@@ -49,6 +52,13 @@ void Form::CreateParamsFor(CreateParams& params) {
 }
 
 void Form::WindowCreated() {
+    // Made on a monitor of another dpi than the system's: the layout follows the monitor's
+    // before the controls get their windows.
+    if (const int dpi = WindowDpi(Handle()); dpi != dpi_) {
+        dpi_ = dpi;
+        DpiChanged();
+    }
+    FitClientArea();
     RECT r;
     GetWindowRect(Handle(), &r);
     left_ = r.left;
@@ -57,9 +67,32 @@ void Form::WindowCreated() {
     ApplyLayeredAttributes();
 }
 
+// The frame is measured rather than computed: the system's computation for a dialog frame
+// can be short of what it draws at high dpi.
+void Form::FitClientArea() {
+    RECT window, client;
+    GetWindowRect(Handle(), &window);
+    GetClientRect(Handle(), &client);
+    width_ = window.right - window.left + Scale(clientWidth) - client.right;
+    height_ = window.bottom - window.top + Scale(clientHeight) - client.bottom;
+    if (client.right != Scale(clientWidth) || client.bottom != Scale(clientHeight))
+        SetWindowPos(Handle(), nullptr, 0, 0, width_, height_, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Moved to a monitor of another dpi, or its scale changed: the window takes the rectangle
+// the system suggests, and its contents are laid out and drawn at the new dpi.
+LRESULT Form::OnDpiChangedMessage(WPARAM wParam, LPARAM lParam) {
+    dpi_ = LOWORD(wParam);
+    DpiChanged();
+    const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+    SetBounds(suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return 0;
+}
+
 void Form::SetBounds(int left, int top, int width, int height) {
     placed_ = true;
-    Control::SetBounds(left, top, width, height);
+    Control::SetPixelBounds(left, top, width, height);
     if (HandleAllocated()) SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -268,6 +301,8 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ACTIVATE:
             return OnActivateMessage(wParam, lParam);
+        case WM_DPICHANGED:
+            return OnDpiChangedMessage(wParam, lParam);
         case WM_MOVE: {
             RECT r;
             GetWindowRect(Handle(), &r);

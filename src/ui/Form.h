@@ -16,6 +16,7 @@ public:
     Form(Component* owner, std::wstring className);
 
     std::wstring caption;
+    // The client area in pixels at 96 dpi.
     int clientWidth = 0;
     int clientHeight = 0;
     FormBorder border = FormBorder::Single;
@@ -57,8 +58,13 @@ public:
     BYTE AlphaBlendValue() const { return alphaBlendValue_; }
     void SetAlphaBlendValue(BYTE value);
 
-    // Moves the window; the position is that of the window on the screen.
+    // Moves the window; the position and size are those of the window on the screen, in
+    // the screen's pixels.
     void SetBounds(int left, int top, int width, int height) override;
+
+    // The one place that knows the window's dpi: the monitor's it is on, once it has a
+    // window; before that the system's.
+    int Dpi() const override { return dpi_; }
 
 protected:
     void CreateParamsFor(CreateParams& params) override;
@@ -75,8 +81,12 @@ private:
     void PaintTo(HDC dc, const RECT& client);
     void ApplyLayeredAttributes();
     LRESULT OnActivateMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDpiChangedMessage(WPARAM wParam, LPARAM lParam);
+    // Sizes the window so that its client area is the layout's at the window's dpi.
+    void FitClientArea();
 
     std::wstring className_;
+    int dpi_;
     HDC canvas_ = nullptr;
     OffscreenSurface offscreen_;  // the double buffer
     bool doubleBuffered_ = false;

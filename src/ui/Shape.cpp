@@ -36,16 +36,17 @@ void DrawFigure(HDC dc, TShapeType shape, const Figure& figure) {
 }
 
 Shape::Shape(Component* owner, WinControl* parent) : GraphicControl(owner, parent) {
-    width_ = 65;
-    height_ = 65;
+    SetBounds(0, 0, 65, 65);
 }
 
 void Shape::Paint(HDC dc) {
-    UniquePen outline = pen.Create();
+    PenSpec scaled = pen;
+    scaled.width = Scale(pen.width);
+    UniquePen outline = scaled.Create();
     UniqueBrush fill = brush.Create();
     Selection selectedPen(dc, outline.get());
     Selection selectedBrush(dc, fill.get());
-    DrawFigure(dc, shape, LayOutFigure(shape, width_, height_, pen.width, 4));
+    DrawFigure(dc, shape, LayOutFigure(shape, width_, height_, scaled.width, 4));
 }
 
 }  // namespace brimview::ui

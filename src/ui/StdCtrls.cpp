@@ -65,12 +65,26 @@ void DrawTransparentBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key) {
     TransparentBitmap(bitmap, key).Draw(dc, x, y);
 }
 
+void FitComboHeight(HWND combo, int height) {
+    // The field's height as the combo box reports it is not the one it was given; the
+    // difference is made up from what the box measures after each setting.
+    auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    for (int step = 0; step < 2; ++step) {
+        RECT box;
+        GetWindowRect(combo, &box);
+        const int shortBy = height - (box.bottom - box.top);
+        if (shortBy == 0 || field + shortBy <= 0) return;
+        field += shortBy;
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    }
+}
+
 Label::Label(Component* owner, WinControl* parent, Bounds bounds, std::wstring caption, FontSpec font,
              Alignment alignment)
     : GraphicControl(owner, parent),
       caption_(std::move(caption)),
       font_(std::move(font)),
-      fontHandle_(font_.Create()),
+      fontHandle_(font_.Create(Dpi())),
       alignment_(alignment) {
     SetBounds(bounds.left, bounds.top, bounds.width, bounds.height);
     AutoSize();
@@ -85,12 +99,18 @@ void Label::AutoSize() {
     RECT r{0, 0, 0, 0};
     DrawTextW(screen.get(), caption_.c_str(), static_cast<int>(caption_.size()), &r,
               DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    int right = left_ + width_;
     Invalidate();
     width_ = r.right;
     height_ = r.bottom;
-    if (alignment_ == Alignment::Right) left_ = right - width_;
+    // A right-justified label keeps the right edge it was laid out with.
+    if (alignment_ == Alignment::Right && layout_) left_ = Scale(layout_->left + layout_->width) - width_;
     Invalidate();
+}
+
+void Label::DpiChanged() {
+    GraphicControl::DpiChanged();
+    fontHandle_ = font_.Create(Dpi());
+    AutoSize();
 }
 
 void Label::SetCaption(const std::wstring& caption) {
@@ -113,14 +133,23 @@ void Label::MouseUp(POINT pt) {
 }
 
 LinkLabel::LinkLabel(Component* owner, WinControl* parent, POINT at, std::wstring caption, const FontSpec& font)
-    : CustomControl(owner, parent), caption_(std::move(caption)) {
+    : CustomControl(owner, parent), at_(at), caption_(std::move(caption)) {
     SetFont(font);
+    AutoSize();
+}
+
+void LinkLabel::AutoSize() {
     WindowDc screen(nullptr);
     Selection selected(screen.get(), FontHandle());
     RECT r{0, 0, 0, 0};
     DrawTextW(screen.get(), caption_.c_str(), static_cast<int>(caption_.size()), &r,
               DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SetBounds(at.x, at.y, r.right, r.bottom);
+    SetPixelBounds(Scale(at_.x), Scale(at_.y), r.right, r.bottom);
+}
+
+void LinkLabel::DpiChanged() {
+    CustomControl::DpiChanged();
+    AutoSize();
 }
 
 void LinkLabel::CreateParamsFor(CreateParams& params) {
@@ -246,19 +275,35 @@ void PopupMenu::Click(int command) {
     if (command >= kFirstCommand && index < items_.size() && items_[index].onClick) items_[index].onClick(*this);
 }
 
-SpeedButton::SpeedButton(Component* owner, WinControl* parent, UniqueBitmap glyph)
-    : GraphicControl(owner, parent), glyph_(glyph.get(), BottomLeftColor(glyph.get())) {}
+SpeedButton::SpeedButton(Component* owner, WinControl* parent, UniqueBitmap glyph) : GraphicControl(owner, parent) {
+    SetGlyph(glyph.get());
+}
+
+SpeedButton::SpeedButton(Component* owner, WinControl* parent, std::wstring glyphArt)
+    : GraphicControl(owner, parent), glyphArt_(std::move(glyphArt)) {
+    SetGlyph(LoadArt(glyphArt_, Dpi()).get());
+}
+
+void SpeedButton::SetGlyph(HBITMAP glyph) {
+    glyph_.emplace(glyph, glyph ? BottomLeftColor(glyph) : 0);
+}
+
+void SpeedButton::DpiChanged() {
+    GraphicControl::DpiChanged();
+    if (!glyphArt_.empty()) SetGlyph(LoadArt(glyphArt_, Dpi()).get());
+}
 
 void SpeedButton::Paint(HDC dc) {
     RECT r{0, 0, width_, height_};
-    if (pressed_)
-        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-    else if (hot_)
-        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
-    if (glyph_.Empty()) return;
-    SIZE size = glyph_.Size();
-    int shift = pressed_ ? 1 : 0;
-    glyph_.Draw(dc, (width_ - size.cx) / 2 + shift, (height_ - size.cy) / 2 + shift);
+    // The edge is as many system edges, one inside the other, as the scale has pixels.
+    for (int i = 0; i < Scale(1) && (pressed_ || hot_); ++i) {
+        DrawEdge(dc, &r, pressed_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+        InflateRect(&r, -1, -1);
+    }
+    if (glyph_->Empty()) return;
+    SIZE size = glyph_->Size();
+    int shift = pressed_ ? Scale(1) : 0;
+    glyph_->Draw(dc, (width_ - size.cx) / 2 + shift, (height_ - size.cy) / 2 + shift);
 }
 
 void SpeedButton::MouseEnter() {

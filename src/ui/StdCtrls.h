@@ -37,6 +37,11 @@ private:
 // Draws a bitmap once as above.
 void DrawTransparentBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key);
 
+// Gives a closed combo box the height it was laid out with. The system makes it as high as
+// its field and edges, and the edges do not follow the dpi as the font does: the field takes
+// up the difference.
+void FitComboHeight(HWND combo, int height);
+
 enum class Alignment { Left, Right, Center };
 
 // A text on its parent's surface with a transparent background. It sizes itself to
@@ -48,6 +53,7 @@ public:
     const std::wstring& Caption() const { return caption_; }
     void SetCaption(const std::wstring& caption);
     void Paint(HDC dc) override;
+    void DpiChanged() override;
 
     NotifyEvent OnClick;
 
@@ -71,6 +77,7 @@ public:
     LinkLabel(Component* owner, WinControl* parent, POINT at, std::wstring caption, const FontSpec& font);
     const std::wstring& Caption() const { return caption_; }
     bool DialogKey(const MSG& msg) override;
+    void DpiChanged() override;
 
     NotifyEvent OnClick;
 
@@ -80,6 +87,9 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void AutoSize();
+
+    POINT at_;
     std::wstring caption_;
 };
 
@@ -140,11 +150,16 @@ private:
 };
 
 // A flat tool button: its glyph on the parent's surface, a raised edge while the
-// mouse is over it, a sunken edge and the glyph moved by one pixel while pressed.
+// mouse is over it, a sunken edge and the glyph moved by one pixel while pressed (edge and
+// move at the form's scale).
 class SpeedButton : public GraphicControl {
 public:
+    // The glyph as given, at every dpi.
     SpeedButton(Component* owner, WinControl* parent, UniqueBitmap glyph);
+    // The glyph from the program's art of that name (see LoadArt), drawn for the form's dpi.
+    SpeedButton(Component* owner, WinControl* parent, std::wstring glyphArt);
     void Paint(HDC dc) override;
+    void DpiChanged() override;
     NotifyEvent OnClick;
 
 protected:
@@ -154,7 +169,10 @@ protected:
     void MouseUp(POINT pt) override;
 
 private:
-    TransparentBitmap glyph_;
+    void SetGlyph(HBITMAP glyph);
+
+    std::wstring glyphArt_;
+    std::optional<TransparentBitmap> glyph_;
     bool hot_ = false;
     bool pressed_ = false;
 };

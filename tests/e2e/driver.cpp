@@ -14,7 +14,7 @@ namespace {
 constexpr char kUsage[] =
     "usage: driver wait|state|close|command N|minimize|restore|count|messagebox [s]|drives|titles N [s]|ping s"
     "|window CLASS [s]|gone CLASS [s]|controls CLASS|settext CLASS CHILDCLASS TEXT|click CLASS CAPTION"
-    "|tab CLASS N|focus CLASS TABS|key CLASS CODE|hold FILE SECONDS";
+    "|tab CLASS N|focus CLASS TABS|key CLASS CODE|hold FILE SECONDS|layout CLASS|clickat CLASS X Y";
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -158,6 +158,27 @@ int Ping(HWND window, double seconds) {
     return 0;
 }
 
+// Prints the window's client size, then each window inside it, depth first, as its class,
+// its rectangle in its parent's client area and its font's character height. The pages of
+// a tab control are left out: they lie over the display area the system makes for the tabs.
+int PrintLayout(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    std::printf("client 0 0 %ld %ld 0\n", client.right, client.bottom);
+    for (HWND child : Descendants(window)) {
+        if (ClassOf(GetParent(child)) == WC_TABCONTROLW) continue;
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+        LOGFONTW font{};
+        auto handle = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+        if (handle) GetObjectW(handle, sizeof font, &font);
+        std::printf("%s %ld %ld %ld %ld %ld\n", Utf8(ClassOf(child)).c_str(), r.left, r.top, r.right - r.left,
+                    r.bottom - r.top, font.lfHeight < 0 ? -font.lfHeight : font.lfHeight);
+    }
+    return 0;
+}
+
 // Selects a page of a tab control as the keyboard does, so the control tells its parent.
 bool SelectTab(HWND tabs, int page) {
     for (int step = 0; step < 16; ++step) {
@@ -273,11 +294,21 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if ((verb == L"controls" || verb == L"settext" || verb == L"click" || verb == L"tab" || verb == L"focus" ||
-         verb == L"key") &&
+         verb == L"key" || verb == L"layout" || verb == L"clickat") &&
         argc > 2) {
         HWND window = VisibleWindowOfClass(argv[2]);
         if (!window) return Fail("no such window shown");
         if (verb == L"focus") return WalkFocus(window, argc > 3 ? _wtoi(argv[3]) : 0);
+        if (verb == L"layout") return PrintLayout(window);
+        if (verb == L"clickat" && argc > 4) {
+            // A click of the left button at that point of the client area, as the mouse makes it.
+            const LPARAM at = MAKELPARAM(_wtoi(argv[3]), _wtoi(argv[4]));
+            PostMessageW(window, WM_MOUSEMOVE, 0, at);
+            PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            PostMessageW(window, WM_LBUTTONUP, 0, at);
+            std::printf("ok\n");
+            return 0;
+        }
         if (verb == L"controls") {
             // class|text|visible|checked, one line per control
             for (HWND child : Descendants(window)) {

@@ -13,9 +13,17 @@ pids=()
 ballast="$WINEPREFIX/drive_c/brimview-e2e-ballast.$$"
 # A slow drive: a FUSE mount in the scratch folder, mapped to a drive letter in the prefix.
 slow_letter= slow_mount= slow_hang=
+# The screen's dpi as Wine gives it: read when the wineserver starts, so it is restarted.
+dpi_changed=
+set_dpi() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -w
+  dpi_changed=1
+}
 cleanup() {
   # A copy that outlived its case would answer the next case's questions: end them all.
   wineserver -k 2>/dev/null || true
+  if [ -n "$dpi_changed" ]; then set_dpi 96; fi
   if [ -n "$slow_letter" ]; then rm -f "$WINEPREFIX/dosdevices/$slow_letter:"; fi
   if [ -n "$slow_mount" ]; then
     rm -f "$slow_hang"
@@ -32,8 +40,8 @@ fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
 # With $desktop set, the program and the driver run in a Wine desktop of that name: a window
 # of its own on the X display, in which Wine draws the frames and captions itself. The exit
 # codes are then the desktop's, not the program's.
-desktop=
-in_desktop() { if [ -n "$desktop" ]; then wine explorer "/desktop=$desktop,800x600" "$@"; else wine "$@"; fi; }
+desktop= desktop_size=800x600
+in_desktop() { if [ -n "$desktop" ]; then wine explorer "/desktop=$desktop,$desktop_size" "$@"; else wine "$@"; fi; }
 driver() { (cd "$work" && in_desktop driver.exe "$@" | tr -d '\r'); }
 # Starts a copy of the program in the scratch folder; its exit code lands in $work/exit.N.
 start() {
@@ -424,6 +432,44 @@ case $case_name in
     expect "$(state_field visible)" 1
     driver close >/dev/null
     wait_exit 0 20 >/dev/null
+    ;;
+  dpi_scaling)
+    # A window is kept within the desktop: the options dialog at 192 dpi needs more than 600 pixels.
+    desktop=brimview-e2e desktop_size=1024x768
+    # At each dpi the main window and the options dialog opened from its settings button are
+    # their layout at 96 dpi times dpi/96: the client area, every window inside and its font.
+    # A length made of two scaled ones (a label's right edge, a field beside its arrows) may
+    # round one pixel apart from the whole scaled at once.
+    scaled() {  # scaled BASE NOW DPI: every number of NOW is that of BASE at DPI, within a pixel
+      paste -d' ' "$1" "$2" | awk -v dpi="$3" '{
+        n = NF / 2
+        if ($1 != $(n + 1)) { print "window " NR ": " $1 " became " $(n + 1); bad = 1; next }
+        for (i = 2; i <= n; i++) {
+          want = int(($i * dpi + 48) / 96); got = $(n + i)
+          if (got < want - 1 || got > want + 1) { print "window " NR " (" $1 ") field " i ": " $i " at 96 dpi, " got " at " dpi; bad = 1 }
+        }
+      } END { exit bad }'
+    }
+    mkdir "$work/skin"
+    cp "$repo/src/resources/skin/bg.bmp" "$work/skin/bg.bmp"
+    for dpi in 96 144 192; do
+      set_dpi $dpi
+      start
+      driver wait >/dev/null
+      driver layout TForm1 > "$work/main.$dpi"
+      [ $dpi = 96 ] && snap main-100 TForm1
+      [ $dpi = 192 ] && snap main-200 TForm1
+      # The settings button, at the middle of its place at this dpi.
+      driver clickat TForm1 $(((132 * dpi + 48) / 96)) $(((131 * dpi + 48) / 96)) >/dev/null
+      expect "$(window_caption TPagesDlg)" 設定
+      driver layout TPagesDlg > "$work/options.$dpi"
+      driver click TPagesDlg キャンセル >/dev/null
+      driver close >/dev/null
+      wait_exit $((${#pids[@]} - 1)) 20 >/dev/null
+      [ $dpi = 96 ] && continue
+      scaled "$work/main.96" "$work/main.$dpi" $dpi || fail "the main window at $dpi dpi: $(cat "$work/main.$dpi")"
+      scaled "$work/options.96" "$work/options.$dpi" $dpi || fail "the options dialog at $dpi dpi"
+    done
     ;;
   slow_drive)
     # Every space query of Y: takes 4 s (8 s a refresh), as on a share whose server has gone.

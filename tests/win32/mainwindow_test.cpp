@@ -205,7 +205,7 @@ TEST(MainWindow, RefreshShowsTheSelectedDrivesSpace) {
     const Case cases[] = {{'C', L"74.52 GB", L"32.60 GB", L"56.3 %", 76'308, 42'930},
                           {'Z', L" - ", L" - ", L" - %", 76'308, 0}};
     const ui::FontSpec valueFont{L"Tahoma", 13};
-    const UniqueFont valueFontHandle = valueFont.Create();
+    const UniqueFont valueFontHandle = valueFont.Create(ui::kDesignDpi);
     for (const Case& c : cases) {
         form.DriveComboBox1->SetSelectedDrive(c.letter);
         form.DriveCount();
