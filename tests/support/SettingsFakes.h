@@ -17,14 +17,19 @@ public:
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
     std::set<std::string> unreadable;  // exist, but cannot be opened
+    std::set<std::string> held;        // another program holds them: a read that waits counts a wait, then fails
+    mutable int waits = 0;
     bool failWrites = false;
     std::string executable = "C:\\Tools\\brimview.exe";
     mutable int reads = 0;
 
-    bool IsFile(const std::string& path) const override { return files.contains(path) || unreadable.contains(path); }
-    std::optional<std::string> ReadWhole(const std::string& path, WhileHeld) const override {
+    bool IsFile(const std::string& path) const override {
+        return files.contains(path) || unreadable.contains(path) || held.contains(path);
+    }
+    std::optional<std::string> ReadWhole(const std::string& path, WhileHeld whileHeld) const override {
         ++reads;
-        if (unreadable.contains(path) || !files.contains(path)) return std::nullopt;
+        if (held.contains(path) && whileHeld == WhileHeld::Wait) ++waits;
+        if (unreadable.contains(path) || held.contains(path) || !files.contains(path)) return std::nullopt;
         return files.at(path);
     }
     bool ReplaceWhole(const std::string& path, std::string_view bytes) override {

@@ -93,7 +93,7 @@ TEST(MemIniFile, UnicodeFilesLoadAsAnsiText) {
         {"UTF-16 characters beyond ASCII go through the code page", Utf16File(u"[Display]\r\nSkin_File=\u6728.bmp"),
          "[Display]\r\nSkin_File=?.bmp\r\n\r\n"},
         {"UTF-16 ends at a NUL character", Utf16File(std::u16string(u"[A]\r\nk=1\r\n\0j=2", 13)), "[A]\r\nk=1\r\n\r\n"},
-        {"an odd last byte of UTF-16 is no character", Utf16File(u"[A]\r\nk=1") + "\n", "[A]\r\nk=1\r\n\r\n"},
+        {"an odd last byte of UTF-16 is no character", Utf16File(u"[A]\r\nk=1") + "2", "[A]\r\nk=1\r\n\r\n"},
         {"a UTF-16 mark alone", "\xFF\xFE", ""},
         {"a lone FF is text", "\xFF[A]\r\n[B]\r\n", "[B]\r\n\r\n"},
     };

@@ -107,7 +107,7 @@ TEST(StartupSettings, APositionOffEveryScreenComesBackOntoTheNearestWorkArea) {
     struct Case {
         const char* what;
         Position saved;
-        const std::vector<Rect>& areas;
+        std::vector<Rect> areas;
         Position shown;
     };
     const Case cases[] = {
@@ -120,6 +120,21 @@ TEST(StartupSettings, APositionOffEveryScreenComesBackOntoTheNearestWorkArea) {
         {"on the second monitor: kept", {2000, 900}, two, {2000, 900}},
         {"beyond the second monitor", {3000, 500}, two, {2128, 500}},
         {"below the first, nearer it than the second", {100, 1000}, two, {100, 569}},
+        // The nearest area is the one at the shortest straight-line gap: 10 across beats 50 down, 10 down
+        // beats 50 across, 30 across and 30 down (42 apart) beat 50 across, which beats 40 and 40 (57).
+        {"50 below one area, 10 left of another", {100, 788}, {{0, 0, 1024, 738}, {286, 760, 1000, 1200}}, {286, 788}},
+        {"50 right of one area, 10 above another",
+         {1074, 100},
+         {{0, 0, 1024, 738}, {1030, 279, 1600, 900}},
+         {1074, 279}},
+        {"30 off one corner, 50 left of another",
+         {1054, 768},
+         {{0, 0, 1024, 738}, {1280, 700, 2000, 1400}},
+         {848, 569}},
+        {"40 off one corner, 50 left of another",
+         {1064, 778},
+         {{0, 0, 1024, 738}, {1290, 700, 2000, 1400}},
+         {1290, 778}},
         {"the extremes of a stored integer", {2147483647, -2147483647 - 1}, one, {848, 0}},
         {"no work areas known: kept", {5000, 5000}, {}, {5000, 5000}},
     };
@@ -160,6 +175,34 @@ TEST(StartupSettings, FailuresStopTheSequence) {
     } catch (const AppError& e) {
         EXPECT_EQ(std::string(e.what()), "ファイル <C:\\Tools\\brimview.ini> を作成できません");
     }
+}
+
+TEST(PaintSettings, ReadsTheSwitchesAndNeverWaitsForAHeldFile) {
+    struct Case {
+        const char* what;
+        std::string ini;
+        PaintSettings read;
+    };
+    const Case cases[] = {
+        {"no file", "", {false, true, "bg.bmp"}},
+        {"every key", "[Display]\r\nOn_Top=1\r\nSkin=0\r\nSkin_File=wood.bmp\r\n", {true, false, "wood.bmp"}},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        if (!c.ini.empty()) f.files.files[kIni] = c.ini;
+        const PaintSettings read = ReadPaintSettings(f.files, f.text);
+        EXPECT_EQ(read.stayOnTop, c.read.stayOnTop) << c.what;
+        EXPECT_EQ(read.skinEnabled, c.read.skinEnabled) << c.what;
+        EXPECT_EQ(read.skinFile, c.read.skinFile) << c.what;
+    }
+
+    // Start-up waits a moment for a held file; the paint gives up at once.
+    Fixture f;
+    f.files.held.insert(kIni);
+    EXPECT_THROW(f.Start(), AppError);
+    EXPECT_EQ(f.files.waits, 1);
+    EXPECT_THROW(ReadPaintSettings(f.files, f.text), AppError);
+    EXPECT_EQ(f.files.waits, 1) << "the paint waited for a held file";
 }
 
 TEST(ClosingSettings, SavesPositionAndDriveThenStopsTheTimer) {
