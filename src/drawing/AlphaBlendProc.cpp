@@ -45,7 +45,7 @@ BOOL WINAPI FallbackAlphaBlend(HDC destination, int destX, int destY, int destWi
     return TRUE;
 }
 
-AlphaBlendLibrary::AlphaBlendLibrary(const char* fileName) : module_(LoadLibraryA(fileName)) {
+AlphaBlendLibrary::AlphaBlendLibrary(const wchar_t* dll) : module_(LoadSystemLibrary(dll)) {
     FARPROC found = module_ ? GetProcAddress(module_.get(), "AlphaBlend") : nullptr;
     // GetProcAddress yields an untyped entry point; its real type is AlphaBlend's.
     routine_ = found ? reinterpret_cast<AlphaBlendFunction>(reinterpret_cast<void*>(found)) : &FallbackAlphaBlend;
@@ -54,7 +54,7 @@ AlphaBlendLibrary::AlphaBlendLibrary(const char* fileName) : module_(LoadLibrary
 namespace {
 
 const AlphaBlendLibrary& ProcessLibrary() {
-    static const AlphaBlendLibrary library("msimg32.dll");
+    static const AlphaBlendLibrary library(L"msimg32.dll");
     return library;
 }
 

@@ -3,7 +3,7 @@
 // from msimg32.dll, looked up once for the whole process, or the program's own software blend.
 #include <windows.h>
 
-#include "platform/Handles.h"
+#include "platform/SystemLibrary.h"
 
 namespace brimview {
 
@@ -20,11 +20,12 @@ using AlphaBlendFunction = BOOL(WINAPI*)(HDC destination, int destX, int destY, 
 BOOL WINAPI FallbackAlphaBlend(HDC destination, int destX, int destY, int destWidth, int destHeight, HDC source,
                                int sourceX, int sourceY, int sourceWidth, int sourceHeight, BLENDFUNCTION blend);
 
-// A library that may export "AlphaBlend", kept loaded as long as this object lives. Routine() is its
-// AlphaBlend, or FallbackAlphaBlend when the library cannot be loaded or has no such export.
+// A system DLL that may export "AlphaBlend", loaded from the system folder and kept loaded as long
+// as this object lives. Routine() is its AlphaBlend, or FallbackAlphaBlend when the DLL cannot be
+// loaded or has no such export.
 class AlphaBlendLibrary {
 public:
-    explicit AlphaBlendLibrary(const char* fileName);
+    explicit AlphaBlendLibrary(const wchar_t* dll);
     AlphaBlendFunction Routine() const { return routine_; }
 
 private:
@@ -32,7 +33,7 @@ private:
     AlphaBlendFunction routine_;
 };
 
-// The process's routine, settled from "msimg32.dll" while the program starts and never changed;
+// The process's routine, settled from the system's "msimg32.dll" while the program starts and never changed;
 // the library is freed at the end of the program.
 AlphaBlendFunction AlphaBlendProc();
 

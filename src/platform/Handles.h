@@ -41,11 +41,6 @@ private:
 using UniqueFile = UniqueInvalidable<KernelHandleCloser>;
 using UniqueFind = UniqueInvalidable<FindCloser>;
 
-struct ModuleFreer {
-    void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
-
 struct MenuDestroyer {
     void operator()(HMENU menu) const { DestroyMenu(menu); }
 };

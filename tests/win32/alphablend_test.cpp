@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "GdiTesting.h"
 
 namespace brimview {
@@ -30,17 +33,35 @@ COLORREF BlendColour(COLORREF source, COLORREF destination, int alpha) {
 }
 
 AlphaBlendFunction PlatformAlphaBlend() {
-    static const AlphaBlendLibrary msimg32("msimg32.dll");
+    static const AlphaBlendLibrary msimg32(L"msimg32.dll");
     return msimg32.Routine();
 }
 
-TEST(AlphaBlendProc, SettledFromMsimg32) {
+// A module's file, in capitals.
+std::wstring ModuleFile(HMODULE module) {
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(module, path, MAX_PATH);
+    CharUpperW(path);
+    return path;
+}
+
+TEST(AlphaBlendProc, SettledFromTheSystemsMsimg32) {
     EXPECT_NE(PlatformAlphaBlend(), &FallbackAlphaBlend);
     EXPECT_EQ(AlphaBlendProc(), PlatformAlphaBlend());
 
+    // The build puts a msimg32.dll of its own beside the tests; the system folder's is the one loaded.
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    ASSERT_TRUE(std::filesystem::exists(std::filesystem::path(path).parent_path() / L"msimg32.dll"))
+        << "nothing planted";
+    GetSystemDirectoryW(path, MAX_PATH);
+    std::wstring system = std::wstring(path) + L"\\MSIMG32.DLL";
+    CharUpperW(system.data());
+    EXPECT_EQ(ModuleFile(GetModuleHandleW(L"msimg32.dll")), system) << "the planted one is loaded";
+
     // A library that cannot be loaded, and one without the export, both give the program's own blend.
-    EXPECT_EQ(AlphaBlendLibrary("brimview-no-such-library.dll").Routine(), &FallbackAlphaBlend);
-    EXPECT_EQ(AlphaBlendLibrary("kernel32.dll").Routine(), &FallbackAlphaBlend);
+    EXPECT_EQ(AlphaBlendLibrary(L"brimview-no-such-library.dll").Routine(), &FallbackAlphaBlend);
+    EXPECT_EQ(AlphaBlendLibrary(L"kernel32.dll").Routine(), &FallbackAlphaBlend);
 }
 
 TEST(FallbackAlphaBlend, MatchesPlatformBlendAndTheByteRule) {
