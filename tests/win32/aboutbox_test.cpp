@@ -57,6 +57,12 @@ void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR id, DWORD) {
     pendingAction();
 }
 
+// Ends a modal loop that a press failed to end, so that the test fails instead of hanging.
+void CALLBACK CancelActiveWindow(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    PostMessageW(GetActiveWindow(), WM_COMMAND, IDCANCEL, 0);
+}
+
 TEST(AboutBox, OkButtonAndEnterCloseTheBoxWithOk) {
     TAboutBox box(nullptr, files);
     box.FinishCreation();
@@ -68,12 +74,22 @@ TEST(AboutBox, OkButtonAndEnterCloseTheBoxWithOk) {
     };
     const Case cases[] = {
         {"click", [&] { SendMessageW(okButton, BM_CLICK, 0, 0); }},
-        {"Enter", [&] { PostMessageW(box.Handle(), WM_COMMAND, IDOK, 0); }},
+        {"Enter",
+         [&] {
+             EXPECT_EQ(GetFocus(), okButton) << "the box opens with the focus on OK";
+             INPUT keys[2] = {};
+             keys[0].type = keys[1].type = INPUT_KEYBOARD;
+             keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
+             keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+             EXPECT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
+         }},
     };
     for (const Case& c : cases) {
         pendingAction = c.press;
         SetTimer(nullptr, 0, 200, RunPendingAction);
+        const UINT_PTR guard = SetTimer(nullptr, 0, 5000, CancelActiveWindow);
         EXPECT_EQ(box.ShowModal(), ui::mrOk) << c.name;
+        KillTimer(nullptr, guard);
         EXPECT_FALSE(IsWindowVisible(box.Handle())) << c.name;
     }
 }

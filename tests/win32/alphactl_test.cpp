@@ -8,7 +8,6 @@
 #include "GdiTesting.h"
 #include "drawing/AlphaBlendProc.h"
 #include "drawing/AlphaBtn.h"
-#include "drawing/Blend.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
@@ -210,10 +209,12 @@ TEST(TAlphaSpeedButton, IdleButtonChangesOnlyItsGlyphsPixels) {
                 continue;
             }
             ++glyphPixels;
-            const auto a = BYTE{175};
-            const COLORREF expected = RGB(BlendByte(GetRValue(glyph), GetRValue(Skin(x, y)), a),
-                                          BlendByte(GetGValue(glyph), GetGValue(Skin(x, y)), a),
-                                          BlendByte(GetBValue(glyph), GetBValue(Skin(x, y)), a));
+            // Each colour byte at opacity 175: (glyph × 175 + skin × 80) div 255.
+            const auto blend = [](int g, int s) { return static_cast<BYTE>((g * 175 + s * 80) / 255); };
+            const COLORREF skin = Skin(x, y);
+            const COLORREF expected =
+                RGB(blend(GetRValue(glyph), GetRValue(skin)), blend(GetGValue(glyph), GetGValue(skin)),
+                    blend(GetBValue(glyph), GetBValue(skin)));
             ASSERT_LE(ChannelDistance(painted.At(x, y), expected), 1) << "at (" << x << ", " << y << ")";
         }
     EXPECT_GT(glyphPixels, 0);
