@@ -66,10 +66,10 @@ TForm1::TForm1(ui::Component* owner, Services services)
       services_(services),
       settings_(std::make_unique<SettingsView>(*this)),
       queries_([&app = ui::App()] { app.Wake(); }, StartLeanThread),
+      wake_(ui::App().OnWake.Subscribe([this](ui::Component&) { queries_.RunAnswers(); })),
       refresher_(queries_, services.disks, services.decimalSeparator,
                  [this](const Readout& readout) { ShowReadout(readout); }) {
     using namespace std::placeholders;
-    ui::App().OnWake = [this](ui::Component&) { queries_.RunAnswers(); };
     caption = L"Brimview";
     clientWidth = 170;
     clientHeight = 140;
@@ -153,9 +153,7 @@ void TForm1::ShowReadout(const Readout& readout) {
     if (ui::App().IsMinimized()) ui::App().SetTitle(FreeTitle());
 }
 
-TForm1::~TForm1() {
-    ui::App().OnWake = nullptr;
-}
+TForm1::~TForm1() = default;
 
 OptionsWindow& TForm1::Settings() {
     return *settings_;
@@ -210,8 +208,8 @@ void TForm1::FormCreate(ui::Component&) {
     if (!skinFolder && !CreateDirectoryA("skin", nullptr)) throw AppError("skinフォルダを作成できません。");
     DriveCount();
     SetDoubleBuffered(true);
-    ui::App().OnMinimize = std::bind(&TForm1::AppMinimize, this, _1);
-    ui::App().OnRestore = std::bind(&TForm1::AppRestore, this, _1);
+    minimize_ = ui::App().OnMinimize.Subscribe(std::bind(&TForm1::AppMinimize, this, _1));
+    restore_ = ui::App().OnRestore.Subscribe(std::bind(&TForm1::AppRestore, this, _1));
 }
 
 void TForm1::DriveComboBox1Change(ui::Component&) {

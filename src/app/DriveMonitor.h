@@ -85,10 +85,13 @@ private:
     Services services_;
     std::unique_ptr<SettingsView> settings_;
     QueryThreads queries_;
+    ui::Subscription wake_;  // the queries' answers run when the application is woken
     ReadoutRefresher refresher_;
     SkinPattern skin_;
     std::string settingsFailure_;  // the path and message of the paint's failures last reported
     std::string skinFailure_;
+    ui::Subscription minimize_;  // bound at start-up, unbound when the window goes
+    ui::Subscription restore_;
 };
 
 }  // namespace brimview

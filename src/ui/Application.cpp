@@ -107,7 +107,7 @@ LRESULT Application::OnSize(WPARAM kind) {
     if (kind == SIZE_MINIMIZED && !minimized_) {
         minimized_ = true;
         if (mainForm_) ShowWindow(mainForm_->Handle(), SW_HIDE);
-        if (OnMinimize) OnMinimize(*this);
+        OnMinimize(*this);
     } else if (kind == SIZE_RESTORED && minimized_) {
         minimized_ = false;
         if (mainForm_) {
@@ -115,7 +115,7 @@ LRESULT Application::OnSize(WPARAM kind) {
             mainForm_->Show();
             SetForegroundWindow(mainForm_->Handle());
         }
-        if (OnRestore) OnRestore(*this);
+        OnRestore(*this);
     }
     return 0;
 }
@@ -160,7 +160,7 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
                 if (app->mainForm_) app->mainForm_->Close();
                 return 0;
             case kWakeMessage:
-                if (app->OnWake) app->OnWake(*app);
+                app->OnWake(*app);
                 return 0;
             case WM_SETFOCUS:
                 if (app->mainForm_ && IsWindowVisible(app->mainForm_->Handle())) SetFocus(app->mainForm_->Handle());

@@ -27,8 +27,8 @@ public:
     void SetTitle(const std::wstring& title);
 
     bool showMainForm = true;
-    NotifyEvent OnMinimize;
-    NotifyEvent OnRestore;
+    Event<Component&> OnMinimize;
+    Event<Component&> OnRestore;
     HelpEvent OnHelp;
 
     // Creates a form owned by the application; the first one is the main form.
@@ -57,7 +57,7 @@ public:
     // loop. It only posts a message, so it never waits. Run raises OnWake once more before it
     // shows the main form.
     void Wake() const;
-    NotifyEvent OnWake;
+    Event<Component&> OnWake;
 
     // The error report: a stop box with the title as caption.
     void ShowException(const std::exception& error);

@@ -1,6 +1,7 @@
 #pragma once
 // The owner tree: every component is owned by another (the application owns the
 // forms, a form its controls) and destroyed with it, in reverse order of creation.
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -12,6 +13,57 @@ class Component;
 
 // An event holds a handler bound to an object; the sender is passed along.
 using NotifyEvent = std::function<void(Component& sender)>;
+
+// A handler's hold on an event of another object: the handler stays bound while the token
+// lives and is unbound when it goes, so that nothing stays bound to an object that has gone.
+class Subscription {
+public:
+    Subscription() = default;
+    explicit Subscription(std::function<void()> unbind) : unbind_(std::move(unbind)) {}
+    Subscription(Subscription&& other) noexcept : unbind_(std::exchange(other.unbind_, nullptr)) {}
+    Subscription& operator=(Subscription&& other) noexcept {
+        Subscription(std::move(other)).Swap(*this);
+        return *this;
+    }
+    ~Subscription() {
+        if (unbind_) unbind_();
+    }
+
+private:
+    void Swap(Subscription& other) noexcept { unbind_.swap(other.unbind_); }
+
+    std::function<void()> unbind_;
+};
+
+// An event of an object that outlives the handlers bound to it (the application's): any
+// number of handlers, each bound through a Subscription, raised in the order they came.
+template <class... Args>
+class Event {
+public:
+    using Handler = std::function<void(Args...)>;
+
+    [[nodiscard]] Subscription Subscribe(Handler handler) {
+        auto bound = std::make_shared<Handler>(std::move(handler));
+        handlers_->push_back(bound);
+        // The event may go first: the token then finds nothing to unbind.
+        return Subscription([handlers = std::weak_ptr(handlers_), raw = bound.get()] {
+            if (const auto list = handlers.lock())
+                std::erase_if(*list, [raw](const auto& h) { return h.get() == raw; });
+        });
+    }
+
+    // A handler may bind or unbind others: those unbound meanwhile are passed over.
+    void operator()(Args... args) const {
+        const auto raised = *handlers_;
+        for (const auto& handler : raised)
+            if (std::ranges::find(*handlers_, handler) != handlers_->end()) (*handler)(args...);
+    }
+    explicit operator bool() const { return !handlers_->empty(); }
+
+private:
+    std::shared_ptr<std::vector<std::shared_ptr<Handler>>> handlers_ =
+        std::make_shared<std::vector<std::shared_ptr<Handler>>>();
+};
 
 class Component {
 public:

@@ -240,8 +240,16 @@ TEST(MainWindow, MinimisedTitleFollowsTheFreeSpaceAndRestoreBringsTheCaptionBack
     ui::App().Restore();
     test::PumpMessages();
     EXPECT_EQ(ui::App().Title(), L"Brimview");
-    ui::App().OnMinimize = nullptr;
-    ui::App().OnRestore = nullptr;
+}
+
+TEST(MainWindow, AWindowThatGoesLeavesNothingBoundToTheApplication) {
+    MainWindowFixture f("unbound");
+    {
+        TForm1 form(nullptr, f.services());
+        form.FinishCreation();
+        EXPECT_TRUE(ui::App().OnMinimize && ui::App().OnRestore && ui::App().OnWake);
+    }
+    EXPECT_FALSE(ui::App().OnMinimize || ui::App().OnRestore || ui::App().OnWake);
 }
 
 BOOL CALLBACK AddTooltipOf(HWND window, LPARAM found) {
