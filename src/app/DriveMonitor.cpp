@@ -98,7 +98,6 @@ TForm1::TForm1(ui::Component* owner, Services services)
     DriveComboBox1->SetFont(ui::FontSpec{L"ＭＳ Ｐゴシック", 13});
     DriveComboBox1->SetTextCase(TTextCase::tcUpperCase);
     DriveComboBox1->tabOrder = 0;
-    DriveComboBox1->OnChange = std::bind(&TForm1::DriveComboBox1Change, this, _1);
 
     TransPanel1 = &Make<TTransPanel>(this);
     TransPanel1->SetBounds(9, 36, 154, 86);
@@ -154,6 +153,15 @@ void TForm1::ShowReadout(const Readout& readout) {
 }
 
 TForm1::~TForm1() = default;
+
+// The selector's change event is bound once its window and list exist, as a stored layout
+// binds it after the properties that make them: the start-up's first refresh is then the one
+// its settings sequence asks for, and a start-up that fails before that leaves " - " shown.
+void TForm1::Loaded() {
+    using namespace std::placeholders;
+    ui::Form::Loaded();
+    DriveComboBox1->OnChange = std::bind(&TForm1::DriveComboBox1Change, this, _1);
+}
 
 OptionsWindow& TForm1::Settings() {
     return *settings_;

@@ -75,6 +75,9 @@ public:
     WindowOptions Options() const;
     void ApplyOptions(const WindowOptions& options);
 
+protected:
+    void Loaded() override;
+
 private:
     class SettingsView;
     void ReloadPaintSettings();

@@ -34,11 +34,11 @@ TDriveComboBox::TDriveComboBox(ui::Component* owner, ui::WinControl* parent, Que
     model_.OnClick = [this] {
         if (OnClick) OnClick(*this);
     };
-    model_.OnItemInserted = [this](int index) {
-        if (HandleAllocated()) InsertItem(index);
-    };
     model_.OnItemChanged = [this](int index) {
         if (HandleAllocated()) ReplaceItem(index);
+    };
+    model_.OnItemRemoved = [this](int index) {
+        if (HandleAllocated()) RemoveItem(index);
     };
     MeasureItemHeight();
 }
@@ -94,11 +94,10 @@ std::wstring TDriveComboBox::ItemText(int index) const {
     return ui::AnsiToWide(model_.Items()[static_cast<std::size_t>(index)].text);
 }
 
-// Drives fill the list in one by one, also while it is dropped down: each answer touches only
-// its own item, and the rest of the list stays as it is.
-void TDriveComboBox::InsertItem(int index) {
-    const std::wstring text = ItemText(index);
-    SendMessageW(Handle(), CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
+// Drives fill their items in one by one, also while the list is dropped down: each answer
+// touches only its own item, and the rest of the list stays as it is.
+void TDriveComboBox::RemoveItem(int index) {
+    SendMessageW(Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
     ShowSelection();
 }
 
@@ -163,7 +162,7 @@ void TDriveComboBox::DrawItem(const DRAWITEMSTRUCT& item) {
     if (item.itemID == static_cast<UINT>(-1) || item.itemID >= items.size()) return;
 
     const DriveItem& drive = items[item.itemID];
-    HBITMAP icon = IconFor(drive.kind);
+    HBITMAP icon = drive.kind ? IconFor(*drive.kind) : nullptr;
     int iconWidth = 16;
     if (icon) {
         SIZE size = ui::BitmapSize(icon);

@@ -36,8 +36,8 @@ protected:
 private:
     void ShowItems();
     std::wstring ItemText(int index) const;
-    void InsertItem(int index);
     void ReplaceItem(int index);
+    void RemoveItem(int index);
     void ShowSelection();
     void DrawItem(const DRAWITEMSTRUCT& item);
     HBITMAP IconFor(DriveKind kind) const;

@@ -1,5 +1,6 @@
 #include "monitor/DriveSelector.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace brimview {
@@ -55,7 +56,7 @@ std::string FoldCase(std::string_view text, TTextCase textCase, const TextServic
 
 DriveSelectorModel::DriveSelectorModel(QueryRunner& queries, std::shared_ptr<DriveCatalog> drives,
                                        const TextServices& text, char initialDrive)
-    : queries_(queries), drives_(std::move(drives)), text_(text), selectedDrive_(initialDrive) {}
+    : drives_(std::move(drives)), text_(text), selectedDrive_(initialDrive), facts_(queries) {}
 
 void DriveSelectorModel::WindowCreated() {
     built_ = true;
@@ -108,53 +109,54 @@ char DriveSelectorModel::Letter(int n) const {
 void DriveSelectorModel::RebuildDriveList() {
     items_.clear();
     selectedIndex_ = -1;
-    const unsigned build = ++build_;
     // The mask is the system's own table: it touches no drive.
     const std::uint32_t mask = drives_->LogicalDrives();
     for (int n = 0; n < 26; ++n) {
         if ((mask >> n & 1) == 0) continue;
+        items_.push_back(DriveItem{{Letter(n), ':'}, std::nullopt});
         // One query per drive: its kind, handed over at once, then its name, which a drive
         // that has gone away may take long to give.
-        const std::string root{Letter(n), ':', '\\'};
-        queries_.Start([this, drives = drives_, build, n, root](const QueryRunner::Post& post) -> QueryRunner::Answer {
-            const std::optional<DriveKind> kind = KindOf(drives->DriveType({static_cast<char>('a' + n), ':', '\\'}));
-            if (!kind) return nullptr;  // unknown kinds and roots that are not there are not listed
-            post([this, build, n, kind = *kind] { KindAnswered(build, n, kind); });
-            // A floppy drive would make the list wait for the disk: it is not accessed.
-            if (*kind == DriveKind::Removable) return nullptr;
-            DriveName name;
-            if (*kind == DriveKind::Network) name.remote = drives->NetworkName({static_cast<char>('A' + n), ':'});
-            if (!name.remote) name.label = drives->VolumeLabel(root);
-            return [this, build, n, name] { NameAnswered(build, n, name); };
-        });
+        const char upper = static_cast<char>('A' + n);
+        facts_.Start(
+            upper,
+            [drives = drives_, upper, root = std::string{Letter(n), ':', '\\'}](const auto& early) {
+                const std::optional<DriveKind> kind = KindOf(drives->DriveType({AsciiLower(upper), ':', '\\'}));
+                // Unknown kinds and roots that are not there are not listed; a floppy drive would
+                // make the list wait for the disk, so it is not accessed.
+                if (!kind || *kind == DriveKind::Removable) return DriveFacts{kind, std::nullopt};
+                early(DriveFacts{kind, std::nullopt});
+                DriveName name;
+                if (*kind == DriveKind::Network) name.remote = drives->NetworkName({upper, ':'});
+                if (!name.remote) name.label = drives->VolumeLabel(root);
+                return DriveFacts{kind, name};
+            },
+            [this, n](const std::optional<DriveFacts>& facts) {
+                // A query that failed leaves the drive as it is, to be asked at the next build.
+                if (facts) Answered(n, *facts);
+            });
     }
 }
 
-void DriveSelectorModel::KindAnswered(unsigned build, int n, DriveKind kind) {
-    if (build != build_) return;
-    const char letter = Letter(n);
-    // Items stand in letter order, whichever drive answers first.
-    auto at = items_.begin();
-    while (at != items_.end() && AsciiUpper(at->text[0]) < AsciiUpper(letter)) ++at;
-    const int index = static_cast<int>(at - items_.begin());
-    items_.insert(at, DriveItem{{letter, ':'}, kind});
-    if (selectedIndex_ >= index)
-        ++selectedIndex_;
-    else if (selectedIndex_ < 0 && AsciiUpper(selectedDrive_) == AsciiUpper(letter))
-        selectedIndex_ = index;
-    if (OnItemInserted) OnItemInserted(index);
-}
-
-void DriveSelectorModel::NameAnswered(unsigned build, int n, const DriveName& name) {
-    if (build != build_) return;
-    for (std::size_t i = 0; i < items_.size(); ++i) {
-        DriveItem& item = items_[i];
-        if (AsciiUpper(item.text[0]) != 'A' + n) continue;
-        item.text += ' ' + (name.remote ? FoldCase(*name.remote, textCase_, text_)
-                                        : '[' + FoldCase(name.label, textCase_, text_) + ']');
-        if (OnItemChanged) OnItemChanged(static_cast<int>(i));
+void DriveSelectorModel::Answered(int n, const DriveFacts& facts) {
+    const auto item =
+        std::ranges::find_if(items_, [n](const DriveItem& i) { return AsciiUpper(i.text[0]) == 'A' + n; });
+    if (item == items_.end()) return;  // the list was built anew without this drive
+    const int index = static_cast<int>(item - items_.begin());
+    if (!facts.kind) {
+        items_.erase(item);
+        if (selectedIndex_ == index)
+            selectedIndex_ = -1;
+        else if (selectedIndex_ > index)
+            --selectedIndex_;
+        if (OnItemRemoved) OnItemRemoved(index);
         return;
     }
+    item->kind = facts.kind;
+    if (const std::optional<DriveName>& name = facts.name)
+        item->text =
+            std::string{Letter(n), ':', ' '} + (name->remote ? FoldCase(*name->remote, textCase_, text_)
+                                                             : '[' + FoldCase(name->label, textCase_, text_) + ']');
+    if (OnItemChanged) OnItemChanged(index);
 }
 
 }  // namespace brimview

@@ -4,8 +4,8 @@
 //
 // The owner-drawn combo box holds one DriveSelectorModel and calls it like this:
 //   - window created or re-created: WindowCreated(), then show Items() and SelectedIndex();
-//   - OnItemInserted(index): put that item into the list and show SelectedIndex() again;
-//   - OnItemChanged(index): replace that item's text in the list;
+//   - OnItemChanged(index): replace that item in the list;
+//   - OnItemRemoved(index): take that item out of the list and show SelectedIndex() again;
 //   - SelectedDrive written: make sure the window exists (the rule needs the list), then
 //     SetSelectedDrive(letter);
 //   - TextCase written: make sure the window exists, then SetTextCase(textCase), then show
@@ -15,9 +15,10 @@
 // Every change of the selection is followed by OnChange, so its handler is the place to
 // put SelectedIndex() into the list (before passing the event on to the owner).
 //
-// The drives are asked away from the window's thread, each on its own: the list takes a drive,
-// with its letter and its kind's icon, as soon as its kind is known, and the drive's label or
-// network name when that comes in.
+// The list holds every drive letter of the machine as soon as it is built: the letters come
+// from the system's own table, which touches no drive. The rest is asked away from the
+// window's thread, one query per drive: its kind (and so its icon) comes in first, and a
+// drive of a kind that is not listed goes; its label or network name follows.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -39,8 +40,8 @@ enum class TTextCase { tcLowerCase, tcUpperCase };
 enum class DriveKind { Removable, Fixed, Network, CdRom, RamDisk };
 
 struct DriveItem {
-    std::string text;  // "A:", "C: [SYSTEM]", "Z: \\SERVER\SHARE" (ANSI bytes); "C:" until the label is in
-    DriveKind kind;
+    std::string text;               // "A:", "C: [SYSTEM]", "Z: \\SERVER\SHARE" (ANSI bytes); "C:" until the label is in
+    std::optional<DriveKind> kind;  // none until the drive has told it
 };
 
 // The drive of a current directory: its first character as given, or 0 when the directory
@@ -67,7 +68,9 @@ public:
     TTextCase TextCase() const { return textCase_; }
 
     // The control's window was created: the list is built afresh and the remembered drive
-    // is selected again, which always raises OnChange. The drives fill the list in later.
+    // is selected again, which always raises OnChange. The drives fill their items in later;
+    // a drive whose query is still out from an earlier list is not asked again, and its
+    // answer fills the new list in.
     void WindowCreated();
     // The selection rule. Writing the drive already selected does nothing; 0 clears the
     // selection; any other letter is stored in the text case and selects its item, or no
@@ -82,10 +85,11 @@ public:
 
     std::function<void()> OnChange;
     std::function<void()> OnClick;
-    // A drive came into the list at `index`; the selection names the same drive as before.
-    std::function<void(int index)> OnItemInserted;
-    // The text of the item at `index` was completed with the drive's label or network name.
+    // The item at `index` was completed with the drive's kind, or its label or network name.
     std::function<void(int index)> OnItemChanged;
+    // The drive at `index` is of a kind that is not listed and has left the list; the selection
+    // names the same drive as before, or none when it was this one.
+    std::function<void(int index)> OnItemRemoved;
 
 private:
     // What a drive's name query found: the remote name of a connection, else the label.
@@ -93,13 +97,16 @@ private:
         std::optional<std::string> remote;
         std::string label;
     };
+    // What a drive's query found so far: its kind (none: not listed), then its name.
+    struct DriveFacts {
+        std::optional<DriveKind> kind;
+        std::optional<DriveName> name;
+    };
 
     void RebuildDriveList();
-    void KindAnswered(unsigned build, int n, DriveKind kind);
-    void NameAnswered(unsigned build, int n, const DriveName& name);
+    void Answered(int n, const DriveFacts& facts);
     char Letter(int n) const;
 
-    QueryRunner& queries_;
     std::shared_ptr<DriveCatalog> drives_;
     const TextServices& text_;
     std::vector<DriveItem> items_;
@@ -107,7 +114,7 @@ private:
     char selectedDrive_;
     TTextCase textCase_ = TTextCase::tcLowerCase;
     bool built_ = false;  // the list has been built since the window was first created
-    unsigned build_ = 0;  // the latest build: answers to earlier ones are dropped
+    DriveQueries<DriveFacts> facts_;
 };
 
 }  // namespace brimview

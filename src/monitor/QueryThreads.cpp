@@ -1,7 +1,6 @@
 #include "monitor/QueryThreads.h"
 
 #include <deque>
-#include <exception>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -12,7 +11,6 @@ namespace brimview {
 // has somewhere to leave its answer.
 struct QueryThreads::Mailbox {
     void Deliver(Answer answer) {
-        if (!answer) return;
         const std::lock_guard lock(mutex);
         if (!wake) return;
         answers.push_back(std::move(answer));
@@ -40,16 +38,9 @@ QueryThreads::~QueryThreads() {
     dropped.swap(mailbox_->answers);
 }
 
-void QueryThreads::Start(Query query) {
-    start_([mailbox = mailbox_, query = std::move(query)] {
-        Answer answer;
-        try {
-            answer = query([&mailbox](Answer early) { mailbox->Deliver(std::move(early)); });
-        } catch (...) {
-            // A failure belongs to the window's thread, where it is reported.
-            answer = [failure = std::current_exception()] { std::rethrow_exception(failure); };
-        }
-        mailbox->Deliver(std::move(answer));
+void QueryThreads::Start(Job job) {
+    start_([mailbox = mailbox_, job = std::move(job)] {
+        job([&mailbox](Answer answer) { mailbox->Deliver(std::move(answer)); });
     });
 }
 

@@ -152,25 +152,26 @@ Readout RefreshReadout(char selectedDrive, DiskSpace& disks, char decimalSeparat
 
 ReadoutRefresher::ReadoutRefresher(QueryRunner& queries, std::shared_ptr<DiskSpace> disks, char decimalSeparator,
                                    std::function<void(const Readout&)> show)
-    : queries_(queries), disks_(std::move(disks)), decimalSeparator_(decimalSeparator), show_(std::move(show)) {}
+    : disks_(std::move(disks)), decimalSeparator_(decimalSeparator), show_(std::move(show)), space_(queries) {}
 
 void ReadoutRefresher::Refresh(char drive) {
     if (named_ != drive) {
         named_ = drive;
-        show_(ComputeReadout(-1, -1, decimalSeparator_));
+        show_(NotReady());
     }
-    const auto code = static_cast<unsigned char>(drive);
-    if (drive == 0 || asking_[code]) return;
-    queries_.Start([this, disks = disks_, drive, separator = decimalSeparator_](const QueryRunner::Post&) {
-        const Readout readout = RefreshReadout(drive, *disks, separator);
-        return [this, drive, readout] { Answered(drive, readout); };
-    });
-    asking_[code] = true;
+    if (drive == 0) return;
+    space_.Start(
+        drive,
+        [disks = disks_, drive, separator = decimalSeparator_](const auto&) {
+            return RefreshReadout(drive, *disks, separator);
+        },
+        [this, drive](const std::optional<Readout>& readout) {
+            if (named_ == drive) show_(readout ? *readout : NotReady());
+        });
 }
 
-void ReadoutRefresher::Answered(char drive, const Readout& readout) {
-    asking_[static_cast<unsigned char>(drive)] = false;
-    if (named_ == drive) show_(readout);
+Readout ReadoutRefresher::NotReady() const {
+    return ComputeReadout(-1, -1, decimalSeparator_);
 }
 
 }  // namespace brimview

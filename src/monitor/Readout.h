@@ -1,7 +1,6 @@
 #pragma once
 // The drive space readout: total size, free space, used share and a bar of the used
 // share for one drive, worked out from the drive's two byte counts.
-#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -55,18 +54,18 @@ public:
 
     // One refresh of the drive. Another drive than the one named so far is shown as not ready
     // until its first answer. Its two queries start unless a pair for that drive is still out,
-    // so that a drive that hangs does not gather a thread at every tick.
+    // so that a drive that hangs does not gather a thread at every tick. A pair that fails
+    // shows the drive as not ready, and the next refresh asks again.
     void Refresh(char drive);
 
 private:
-    void Answered(char drive, const Readout& readout);
+    Readout NotReady() const;
 
-    QueryRunner& queries_;
     std::shared_ptr<DiskSpace> disks_;
     char decimalSeparator_;
     std::function<void(const Readout&)> show_;
     std::optional<char> named_;  // the drive the readout names; none before the first refresh
-    std::bitset<256> asking_;    // drives, by character code, with queries out
+    DriveQueries<Readout> space_;
 };
 
 }  // namespace brimview

@@ -1,40 +1,58 @@
 #pragma once
-// Query threads for tests, with the test's own thread as the window's thread: it waits until
-// a number of answers has been queued, then runs them.
+// Query runners for tests, with the test's own thread as the window's thread.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <utility>
-#include <vector>
 
 #include "monitor/QueryThreads.h"
 
 namespace brimview::test {
 
-// Runs each query and its answers at once, on the calling thread.
+// Runs each job and its answers at once, on the calling thread.
 class QueriesInPlace : public QueryRunner {
 public:
-    void Start(Query query) override {
-        const Answer last = query([](const Answer& early) { early(); });
-        if (last) last();
+    void Start(Job job) override {
+        job([](const Answer& answer) { answer(); });
     }
 };
 
-// Keeps the queries until RunAll, which runs each with its answers at once, in the order
-// they came, on the calling thread.
-class QueriesLater : public QueryRunner {
+// Holds the jobs started, and the answers of those run, until the test runs them on its own
+// thread.
+class HeldQueries : public QueryRunner {
 public:
-    void Start(Query query) override { held_.push_back(std::move(query)); }
-    void RunAll() {
-        for (const Query& query : std::exchange(held_, {})) QueriesInPlace().Start(query);
+    void Start(Job job) override { held_.push_back(std::move(job)); }
+    std::size_t Held() const { return held_.size(); }
+    std::size_t Answers() const { return answers_.size(); }
+    // Runs the job held at `index` and holds its answers, in the order it gave them.
+    void Run(std::size_t index) {
+        Take(held_, index)([this](Answer answer) { answers_.push_back(std::move(answer)); });
+    }
+    // Runs the answer held at `index`.
+    void RunAnswer(std::size_t index) { Take(answers_, index)(); }
+    // Runs the held answers and jobs, answers first, each in the order held, and those they
+    // start, until none is left.
+    void Settle() {
+        while (!answers_.empty() || !held_.empty()) answers_.empty() ? Run(0) : RunAnswer(0);
     }
 
 private:
-    std::vector<Query> held_;
+    template <class T>
+    static T Take(std::deque<T>& from, std::size_t index) {
+        T taken = std::move(from.at(index));
+        from.erase(from.begin() + static_cast<std::ptrdiff_t>(index));
+        return taken;
+    }
+
+    std::deque<Job> held_;
+    std::deque<Answer> answers_;
 };
 
+// Query threads that the test wakes: it waits until a number of answers has been queued,
+// then runs them.
 class WokenQueries {
 public:
     QueryThreads threads{[this] {

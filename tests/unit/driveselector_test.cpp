@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
 #include <memory>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "../support/QueryTesting.h"
 
 namespace brimview {
 namespace {
@@ -89,38 +90,6 @@ private:
     }
 };
 
-// Holds the queries started, and the answers of those run, until the test runs them on its
-// own thread.
-class HeldQueries : public QueryRunner {
-public:
-    void Start(Query query) override { held_.push_back(std::move(query)); }
-    std::size_t Held() const { return held_.size(); }
-    // Runs the query held at `index` and holds its answers, in the order it gave them.
-    void Run(std::size_t index) {
-        const Query query = Take(held_, index);
-        const Answer last = query([this](Answer early) { answers_.push_back(std::move(early)); });
-        if (last) answers_.push_back(last);
-    }
-    // Runs the answer held at `index`.
-    void RunAnswer(std::size_t index) { Take(answers_, index)(); }
-    // Runs the held answers and queries, answers first, each in the order held, and those they
-    // start, until none is left.
-    void Settle() {
-        while (!answers_.empty() || !held_.empty()) answers_.empty() ? Run(0) : RunAnswer(0);
-    }
-
-private:
-    template <class T>
-    static T Take(std::deque<T>& from, std::size_t index) {
-        T taken = std::move(from.at(index));
-        from.erase(from.begin() + static_cast<std::ptrdiff_t>(index));
-        return taken;
-    }
-
-    std::deque<Query> held_;
-    std::deque<Answer> answers_;
-};
-
 constexpr std::uint32_t Bit(char letter) {
     return std::uint32_t{1} << (letter - 'A');
 }
@@ -147,8 +116,8 @@ std::shared_ptr<FakeDriveCatalog> Machine() {
     return machine;
 }
 
-std::vector<std::pair<std::string, DriveKind>> Listed(const DriveSelectorModel& model) {
-    std::vector<std::pair<std::string, DriveKind>> listed;
+std::vector<std::pair<std::string, std::optional<DriveKind>>> Listed(const DriveSelectorModel& model) {
+    std::vector<std::pair<std::string, std::optional<DriveKind>>> listed;
     for (const DriveItem& item : model.Items()) listed.emplace_back(item.text, item.kind);
     return listed;
 }
@@ -159,7 +128,7 @@ TEST(DriveSelector, BuildsOneItemPerListedDriveInTheTextCase) {
     struct Case {
         TTextCase textCase;
         bool doubleByte;
-        std::vector<std::pair<std::string, DriveKind>> items;
+        std::vector<std::pair<std::string, std::optional<DriveKind>>> items;
         std::vector<std::string> otherQueries;  // after the kinds, in order
     };
     const Case cases[] = {
@@ -198,7 +167,7 @@ TEST(DriveSelector, BuildsOneItemPerListedDriveInTheTextCase) {
         const DoubleByteText doubleByte;
         const SingleByteText singleByte;
         const TextServices& text = c.doubleByte ? static_cast<const TextServices&>(doubleByte) : singleByte;
-        HeldQueries queries;
+        test::HeldQueries queries;
         DriveSelectorModel model(queries, catalog, text, 'C');
         if (c.textCase == TTextCase::tcUpperCase) model.SetTextCase(c.textCase);
         EXPECT_EQ(catalog->log, std::vector<std::string>{}) << "no list before the window";
@@ -242,7 +211,7 @@ TEST(DriveSelector, InitialDriveComesFromTheCurrentDirectory) {
     const std::pair<const char*, char> cases[] = {
         {"C:\\Tools", 'C'}, {"d:\\data", 'd'}, {"\\\\server\\share\\tools", '\0'}, {"", '\0'}};
     for (const auto& [directory, drive] : cases) {
-        HeldQueries queries;
+        test::HeldQueries queries;
         const DoubleByteText text;
         const DriveSelectorModel model(queries, std::make_shared<FakeDriveCatalog>(), text,
                                        InitialSelectedDrive(directory));
@@ -275,7 +244,7 @@ private:
     const DoubleByteText text_;
 
 public:
-    HeldQueries queries;
+    test::HeldQueries queries;
     DriveSelectorModel model;
     std::vector<std::string> events;
 };
@@ -312,9 +281,19 @@ TEST(DriveSelector, SelectionRuleAndPicks) {
          -1},
         {"no drive at start-up", '\0', TTextCase::tcUpperCase, {write('Z')}, {"change Z Z: \\\\SERVER\\SHARE"}, 'Z', 5},
         {"not a letter", 'C', TTextCase::tcLowerCase, {write('1')}, {"change 1 -"}, '1', -1},
-        // A new list is empty when OnChange comes; the drive is selected again when it comes in.
-        {"window re-created", 'C', TTextCase::tcUpperCase, {created}, {"change C -"}, 'C', 1},
-        {"case changed", 'C', TTextCase::tcUpperCase, {textCase(TTextCase::tcLowerCase)}, {"change c -"}, 'c', 1},
+        // A new list holds the drives' letters when OnChange comes, before any drive answered.
+        {"window re-created", 'C', TTextCase::tcUpperCase, {created}, {"change C C:"}, 'C', 1},
+        {"same drive written before any drive answered",
+         'C',
+         TTextCase::tcUpperCase,
+         {Step([](DriveSelectorModel& m) {
+             m.WindowCreated();
+             m.SetSelectedDrive('c');
+         })},
+         {"change C C:"},
+         'C',
+         1},
+        {"case changed", 'C', TTextCase::tcUpperCase, {textCase(TTextCase::tcLowerCase)}, {"change c c:"}, 'c', 1},
         {"case unchanged", 'C', TTextCase::tcUpperCase, {textCase(TTextCase::tcUpperCase)}, {}, 'C', 1},
         {"pick another drive",
          'C',
@@ -362,48 +341,57 @@ TEST(DriveSelector, ListIsBuiltOnlyAtWindowCreationAndCaseChange) {
     EXPECT_EQ(queriesOf([&] { recorder.model.SetTextCase(TTextCase::tcLowerCase); }), build);
 }
 
-TEST(DriveSelector, DrivesFillTheListInAsTheyAnswerAndKeepTheSelection) {
+TEST(DriveSelector, DrivesFillTheirLettersInAsTheyAnswerAndAreAskedOnceAtATime) {
     const auto catalog = std::make_shared<FakeDriveCatalog>();
     catalog->drives = {{'C', {DriveCatalog::Fixed, "System"}},
+                       {'X', {DriveCatalog::NoRootDir, ""}},
                        {'Y', {DriveCatalog::Remote, "Slow"}},
                        {'Z', {DriveCatalog::Remote, "Host", "\\\\server\\share"}}};
-    catalog->mask = Bit('C') | Bit('Y') | Bit('Z');
+    catalog->mask = Bit('C') | Bit('X') | Bit('Y') | Bit('Z');
     const DoubleByteText text;
-    HeldQueries queries;
+    test::HeldQueries queries;
     DriveSelectorModel model(queries, catalog, text, 'Z');
     model.SetTextCase(TTextCase::tcUpperCase);
     std::vector<std::string> events;
     model.OnChange = [&] { events.push_back("change " + std::to_string(model.SelectedIndex())); };
-    model.OnItemInserted = [&](int index) {
-        events.push_back("inserted " + std::to_string(index) + ", selected " + std::to_string(model.SelectedIndex()));
-    };
     model.OnItemChanged = [&](int index) { events.push_back("changed " + std::to_string(index)); };
+    model.OnItemRemoved = [&](int index) {
+        events.push_back("removed " + std::to_string(index) + ", selected " + std::to_string(model.SelectedIndex()));
+    };
     const auto texts = [&model] {
         std::vector<std::string> listed;
-        for (const DriveItem& item : model.Items()) listed.push_back(item.text);
+        for (const DriveItem& item : model.Items()) listed.push_back(item.text + (item.kind ? "" : " ?"));
         return listed;
     };
 
-    model.WindowCreated();  // one query per drive, held: C:, Y:, Z:
-    ASSERT_EQ(queries.Held(), 3u);
-    queries.Run(2);        // Z: answers its kind, then its network name
-    queries.Run(0);        // C: answers its kind, then its label
-    queries.RunAnswer(0);  // Z:'s kind; then C:'s kind comes in before Z:, which stays selected
-    queries.RunAnswer(1);
-    EXPECT_EQ(texts(), (std::vector<std::string>{"C:", "Z:"}));
-    queries.RunAnswer(0);  // Z:'s name; held now: C:'s label
-    EXPECT_EQ(texts(), (std::vector<std::string>{"C:", "Z: \\\\SERVER\\SHARE"}));
-    queries.Run(0);  // Y: is network too, and its name cannot be had, so its label is read
-    queries.RunAnswer(1);
-    queries.RunAnswer(1);
-    EXPECT_EQ(texts(), (std::vector<std::string>{"C:", "Y: [SLOW]", "Z: \\\\SERVER\\SHARE"}));
-    EXPECT_EQ(events, (std::vector<std::string>{"change -1", "inserted 0, selected 0", "inserted 0, selected 1",
-                                                "changed 1", "inserted 1, selected 2", "changed 1"}));
+    model.WindowCreated();  // the letters at once, and one query per drive, held: C:, X:, Y:, Z:
+    EXPECT_EQ(texts(), (std::vector<std::string>{"C: ?", "X: ?", "Y: ?", "Z: ?"}));
+    ASSERT_EQ(queries.Held(), 4u);
+    queries.Run(3);        // Z: answers its kind, then its network name
+    queries.Run(1);        // X: has no root
+    queries.RunAnswer(0);  // Z:'s kind
+    queries.RunAnswer(1);  // X: leaves the list before Z:, which stays selected
+    EXPECT_EQ(texts(), (std::vector<std::string>{"C: ?", "Y: ?", "Z:"}));
+    queries.RunAnswer(0);  // Z:'s name
+    EXPECT_EQ(texts(), (std::vector<std::string>{"C: ?", "Y: ?", "Z: \\\\SERVER\\SHARE"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"change 3", "changed 3", "removed 1, selected 2", "changed 2"}));
 
-    model.SetTextCase(TTextCase::tcLowerCase);  // a new list: C:'s label, still out, belongs to the old one
-    queries.RunAnswer(0);
-    queries.Settle();
-    EXPECT_EQ(texts(), (std::vector<std::string>{"c: [system]", "y: [slow]", "z: \\\\server\\share"}));
+    // Y: hangs from here on, while the list is built again and again (every stay-on-top switch
+    // does so): each build asks the other drives again, and Y: never twice at once.
+    const auto runAnswers = [&queries] {
+        while (queries.Answers() > 0) queries.RunAnswer(0);
+    };
+    queries.Run(0);  // C:
+    runAnswers();
+    for (int build = 0; build < 20; ++build) {
+        model.SetTextCase(build % 2 ? TTextCase::tcUpperCase : TTextCase::tcLowerCase);
+        ASSERT_EQ(queries.Held(), 4u) << "build " << build;  // Y:'s first, then C:, X:, Z:
+        for (std::size_t i = 3; i >= 1; --i) queries.Run(i);
+        runAnswers();
+    }
+    EXPECT_EQ(texts(), (std::vector<std::string>{"C: [SYSTEM]", "Y: ?", "Z: \\\\SERVER\\SHARE"}));
+    queries.Settle();  // Y: answers at last, into the latest list
+    EXPECT_EQ(texts(), (std::vector<std::string>{"C: [SYSTEM]", "Y: [SLOW]", "Z: \\\\SERVER\\SHARE"}));
     EXPECT_EQ(model.SelectedIndex(), 2);
 }
 

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <latch>
 #include <memory>
+#include <numeric>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -15,6 +19,11 @@
 namespace brimview {
 namespace {
 
+// Tells when it is destroyed, that is when whatever holds it lets it go.
+std::shared_ptr<void> GoneSignal(const std::shared_ptr<std::latch>& gone) {
+    return {nullptr, [gone](void*) { gone->count_down(); }};
+}
+
 TEST(QueryThreads, AnswersRunOnTheWindowsThreadInTheOrderTheyCome) {
     test::WokenQueries queries;
     const std::thread::id window = std::this_thread::get_id();
@@ -22,55 +31,109 @@ TEST(QueryThreads, AnswersRunOnTheWindowsThreadInTheOrderTheyCome) {
     const auto record = [&ran, window](const char* what) {
         return [&ran, window, what] { ran.push_back(std::this_thread::get_id() == window ? what : "elsewhere"); };
     };
-    // The first query hands over an answer at once and its last one when the test lets it;
-    // the second answers meanwhile.
+    // The first job posts an answer at once and another when the test lets it; the second
+    // answers meanwhile; the third posts two before the window's thread is woken.
     auto first = std::make_shared<std::latch>(1);
     queries.threads.Start([first, record](const QueryRunner::Post& post) {
         post(record("first, early"));
         first->wait();
-        return record("first, last");
+        post(record("first, last"));
     });
     queries.RunAnswers(1);
-    queries.threads.Start([record](const QueryRunner::Post&) { return record("second"); });
+    queries.threads.Start([record](const QueryRunner::Post& post) { post(record("second")); });
     queries.RunAnswers(1);
     first->count_down();
     queries.RunAnswers(1);
-    EXPECT_EQ(ran, (std::vector<std::string>{"first, early", "second", "first, last"}));
+    queries.threads.Start([record](const QueryRunner::Post& post) {
+        post(record("third, a"));
+        post(record("third, b"));
+    });
+    queries.RunAnswers(2);
+    EXPECT_EQ(ran, (std::vector<std::string>{"first, early", "second", "first, last", "third, a", "third, b"}));
 }
 
-TEST(QueryThreads, AQueryWithoutALastAnswerQueuesNone) {
-    test::WokenQueries queries;
-    auto queryGone = std::make_shared<std::latch>(1);
-    // The query's captures go when its thread is done with it, after its answer was queued.
-    std::shared_ptr<void> done(nullptr, [queryGone](void*) { queryGone->count_down(); });
-    queries.threads.Start([done = std::move(done)](const QueryRunner::Post&) { return QueryRunner::Answer(); });
-    queryGone->wait();
-    EXPECT_NO_THROW(queries.threads.RunAnswers());
+TEST(QueryThreads, AnswersPostedWhileTheWindowsThreadRunsOthersAllRunEachJobsInOrder) {
+    constexpr int kJobs = 8, kAnswers = 50;
+    std::atomic<int> wakes = 0;
+    QueryThreads threads([&wakes] { ++wakes; });
+    std::vector<std::vector<int>> ran(kJobs);
+    for (int job = 0; job < kJobs; ++job)
+        threads.Start([&ran, job](const QueryRunner::Post& post) {
+            for (int i = 0; i < kAnswers; ++i) post([&ran, job, i] { ran[job].push_back(i); });
+        });
+    const auto allRan = [&ran] { return std::ranges::all_of(ran, [](const auto& r) { return r.size() >= kAnswers; }); };
+    // The time limit only keeps a failing test from hanging.
+    for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+         !allRan() && std::chrono::steady_clock::now() < end;)
+        threads.RunAnswers();
+    std::vector<int> inOrder(kAnswers);
+    std::iota(inOrder.begin(), inOrder.end(), 0);
+    for (const auto& r : ran) EXPECT_EQ(r, inOrder);
+    EXPECT_EQ(wakes, kJobs * kAnswers);
 }
 
-TEST(QueryThreads, AFailingQueryIsReportedOnTheWindowsThread) {
-    test::WokenQueries queries;
-    queries.threads.Start(
-        [](const QueryRunner::Post&) -> QueryRunner::Answer { throw std::runtime_error("drive gone"); });
-    EXPECT_THROW(queries.RunAnswers(1), std::runtime_error);
-}
-
-TEST(QueryThreads, OwnerGoesWithoutWaitingAndTheLateAnswerIsDropped) {
+TEST(QueryThreads, OwnerGoesWithoutWaitingAndDropsTheAnswersQueuedAndToCome) {
     auto gate = std::make_shared<std::latch>(1);
-    auto answerGone = std::make_shared<std::latch>(1);
+    auto queuedGone = std::make_shared<std::latch>(1);
+    auto lateGone = std::make_shared<std::latch>(1);
     auto wakes = std::make_shared<std::atomic<int>>(0);
     {
         QueryThreads threads([wakes] { ++*wakes; });
-        threads.Start([gate, answerGone](const QueryRunner::Post&) {
+        threads.Start([gate, queuedGone, lateGone](const QueryRunner::Post& post) {
+            post([queued = GoneSignal(queuedGone)] {});
             gate->wait();
-            // Tells the test when the answer is destroyed, that is when its thread is done with it.
-            std::shared_ptr<void> done(nullptr, [answerGone](void*) { answerGone->count_down(); });
-            return [done] {};
+            post([late = GoneSignal(lateGone)] {});
         });
-    }  // the owner goes while its query hangs: a wait here would hang the test
+        while (*wakes == 0) std::this_thread::yield();
+    }  // the owner goes while its job hangs: a wait here would hang the test
+    EXPECT_TRUE(queuedGone->try_wait()) << "the queued answer went with the owner, not with the job's thread";
     gate->count_down();
-    answerGone->wait();
-    EXPECT_EQ(*wakes, 0);
+    lateGone->wait();
+    EXPECT_EQ(*wakes, 1);
+}
+
+TEST(DriveQueries, OneQueryPerDriveUntilItsLastAnswerAndAFailureEndsItToo) {
+    test::HeldQueries runner;
+    DriveQueries<std::string> queries(runner);
+    std::vector<std::string> answers;
+    const auto record = [&answers](const std::optional<std::string>& answer) {
+        answers.push_back(answer.value_or("failed"));
+    };
+    const auto staged = [](const DriveQueries<std::string>::Early& early) {
+        early("kind");
+        return std::string("name");
+    };
+    const auto failing = [](const DriveQueries<std::string>::Early&) -> std::string {
+        throw std::runtime_error("drive gone");
+    };
+
+    queries.Start('C', staged, record);
+    queries.Start('C', staged, record);  // C: is out
+    queries.Start('D', failing, record);
+    EXPECT_EQ(runner.Held(), 2u);
+    runner.Run(0);
+    runner.RunAnswer(0);
+    queries.Start('C', staged, record);
+    EXPECT_EQ(runner.Held(), 1u) << "an early answer leaves the query out";
+    runner.RunAnswer(0);
+    runner.Run(0);
+    EXPECT_THROW(runner.RunAnswer(0), std::runtime_error) << "the failure is raised after its answer";
+    EXPECT_EQ(answers, (std::vector<std::string>{"kind", "name", "failed"}));
+    queries.Start('C', staged, record);
+    queries.Start('D', staged, record);
+    EXPECT_EQ(runner.Held(), 2u) << "both are asked again, the failed one too";
+}
+
+TEST(DriveQueries, AnswersThatComeAfterTheOwnerWentAreDropped) {
+    test::HeldQueries runner;
+    int answered = 0;
+    {
+        DriveQueries<int> queries(runner);
+        queries.Start(
+            'C', [](const auto&) { return 1; }, [&answered](const std::optional<int>&) { ++answered; });
+    }
+    runner.Settle();
+    EXPECT_EQ(answered, 0);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -155,13 +156,16 @@ TEST(ComputeReadout, WorkedExamplesAndEdges) {
     }
 }
 
-// Answers from a table by drive number and keeps a log of the queries in order.
+// Answers from a table by drive number and keeps a log of the queries in order; throws while
+// told to fail.
 class FakeDiskSpace : public DiskSpace {
 public:
     std::map<int, std::pair<std::int64_t, std::int64_t>> drives;  // size, free
     std::vector<std::string> log;
+    bool fails = false;
 
     std::int64_t QueryDiskSize(int drive) override {
+        if (fails) throw std::runtime_error("drive gone");
         log.push_back("size " + std::to_string(drive));
         return drives.contains(drive) ? drives[drive].first : -1;
     }
@@ -251,6 +255,25 @@ TEST(ReadoutRefresher, ShowsOnlyAnswersForTheDriveItNamesAndNeverAsksTwiceAtOnce
     // Two queries a refresh: one refresh of C: while it hung, one after; two of D:.
     EXPECT_EQ(disks->Asked('C'), 4);
     EXPECT_EQ(disks->Asked('D'), 4);
+}
+
+TEST(ReadoutRefresher, AFailedRefreshShowsNotReadyAndTheNextAsksAgain) {
+    test::HeldQueries queries;
+    auto disks = std::make_shared<FakeDiskSpace>();
+    disks->drives = {{3, {80'015'491'072, 35'000'000'000}}};
+    std::vector<std::string> shown;
+    ReadoutRefresher refresher(queries, disks, '.', [&shown](const Readout& r) { shown.push_back(r.sizeText); });
+    refresher.Refresh('\0');
+    EXPECT_EQ(queries.Held(), 0u) << "no drive: nothing to ask";
+    disks->fails = true;
+    refresher.Refresh('C');
+    refresher.Refresh('C');
+    EXPECT_EQ(queries.Held(), 1u);
+    EXPECT_THROW(queries.Settle(), std::runtime_error);
+    disks->fails = false;
+    refresher.Refresh('C');  // the next tick
+    queries.Settle();
+    EXPECT_EQ(shown, (std::vector<std::string>{" - ", " - ", " - ", "74.52 GB"}));
 }
 
 }  // namespace

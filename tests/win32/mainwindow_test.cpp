@@ -4,9 +4,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
+#include <atomic>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -81,22 +85,26 @@ TEST(DriveComboBox, PickingRaisesClickThenChangeTwiceWithTheNewLetter) {
     EXPECT_EQ(SendMessageW(f.combo.Handle(), CB_GETCURSEL, 0, 0), CB_ERR);
 }
 
-TEST(DriveComboBox, DrivesFillTheListInOneByOneAndTheSelectionStaysOnItsDrive) {
-    test::QueriesLater queries;
+TEST(DriveComboBox, TheLettersComeWithTheWindowAndTheDrivesFillThemInOneByOne) {
+    test::HeldQueries queries;
     Win32TextServices text;
     Host host{nullptr};
     auto& combo = host.Make<TDriveComboBox>(&host, queries, std::make_shared<TwoDrives>(), text);
     combo.SetTextCase(TTextCase::tcUpperCase);
     combo.SetSelectedDrive('Z');
-    EXPECT_EQ(SendMessageW(combo.Handle(), CB_GETCOUNT, 0, 0), 0);
-    queries.RunAll();  // C: comes in and is named, then Z:, the selected one
-    std::vector<std::wstring> texts;
-    for (int i = 0; i < SendMessageW(combo.Handle(), CB_GETCOUNT, 0, 0); ++i) {
-        wchar_t item[64] = L"";
-        SendMessageW(combo.Handle(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-        texts.emplace_back(item);
-    }
-    EXPECT_EQ(texts, (std::vector<std::wstring>{L"C: [TEST]", L"Z: \\\\SERVER\\SHARE"}));
+    const auto texts = [&combo] {
+        std::vector<std::wstring> listed;
+        for (int i = 0; i < SendMessageW(combo.Handle(), CB_GETCOUNT, 0, 0); ++i) {
+            wchar_t item[64] = L"";
+            SendMessageW(combo.Handle(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+            listed.emplace_back(item);
+        }
+        return listed;
+    };
+    EXPECT_EQ(texts(), (std::vector<std::wstring>{L"C:", L"Z:"}));
+    EXPECT_EQ(SendMessageW(combo.Handle(), CB_GETCURSEL, 0, 0), 1);
+    queries.Settle();  // C: is named, then Z:, the selected one
+    EXPECT_EQ(texts(), (std::vector<std::wstring>{L"C: [TEST]", L"Z: \\\\SERVER\\SHARE"}));
     EXPECT_EQ(SendMessageW(combo.Handle(), CB_GETCURSEL, 0, 0), 1);
 }
 
@@ -289,6 +297,91 @@ TEST(MainWindow, ASkinFolderThatCannotBeMadeIsReportedAndTheRestOfStartUpSkipped
     EXPECT_EQ(seen[0], L"Brimview|skinフォルダを作成できません。");
     EXPECT_FALSE(form.DoubleBuffered()) << "the steps after the failing one are skipped";
     EXPECT_FALSE(ui::App().OnMinimize);
+}
+
+// Every drive holds 80,015,491,072 bytes with 35,000,000,000 free; the size queries of each
+// drive, that is its refreshes that went out, are counted.
+class CountedDisks : public DiskSpace {
+public:
+    std::int64_t QueryDiskSize(int drive) override {
+        ++asked_.at(static_cast<std::size_t>(drive));
+        return 80'015'491'072;
+    }
+    std::int64_t QueryDiskFree(int) override { return 35'000'000'000; }
+    std::map<char, int> Asked() const {
+        std::map<char, int> asked;
+        for (int drive = 1; drive <= 26; ++drive)
+            if (asked_[drive] > 0) asked[static_cast<char>('A' + drive - 1)] = asked_[drive];
+        return asked;
+    }
+
+private:
+    std::array<std::atomic<int>, 256> asked_{};
+};
+
+// The main window with the change events that reach its handler counted.
+class CountingForm : public TForm1 {
+public:
+    using TForm1::TForm1;
+    int changes = 0;
+
+protected:
+    void Loaded() override {
+        TForm1::Loaded();
+        DriveComboBox1->OnChange = [this, handler = DriveComboBox1->OnChange](ui::Component& sender) {
+            ++changes;
+            handler(sender);
+        };
+    }
+};
+
+// Runs the message loop for a while: long enough for a query that went out to answer.
+void PumpAWhile() {
+    const ULONGLONG end = GetTickCount64() + 500;
+    while (GetTickCount64() < end) {
+        test::PumpMessages();
+        Sleep(10);
+    }
+}
+
+TEST(MainWindow, StartUpRefreshesOnceAndAgainOnlyForAnotherStoredDrive) {
+    const char current = static_cast<char>(std::toupper(std::filesystem::current_path().string().at(0)));
+    const char other = current == 'C' ? 'Z' : 'C';
+    struct Case {
+        const char* name;
+        char stored;
+        bool skinFolder;
+        int changes;
+        std::map<char, int> asked;  // once start-up is over, before the first tick
+    };
+    const Case cases[] = {
+        {"the current drive stored", current, true, 0, {{current, 1}}},
+        {"another drive stored", other, true, 1, {{other, 1}}},
+        // Start-up ends before its refresh: " - " until the first tick.
+        {"no skin folder", current, false, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MainWindowFixture f("startup",
+                            std::string("[Window]\r\nDrive=") + c.stored + "\r\n[General]\r\nInterval=0\r\n");
+        if (!c.skinFolder) std::ofstream("skin") << "a file where the folder should be";
+        test::MessageBoxWatcher watcher;
+        auto disks = std::make_shared<CountedDisks>();
+        Services services = f.services();
+        services.disks = disks;
+        CountingForm form(nullptr, services);
+        form.FinishCreation();
+        EXPECT_EQ(form.changes, c.changes);
+        if (c.asked.empty()) {
+            PumpAWhile();
+            EXPECT_EQ(form.LabelSizeV->Caption(), L" - ");
+        } else {
+            EXPECT_TRUE(Shows(form, L"74.52 GB", L"32.60 GB"));
+        }
+        EXPECT_EQ(disks->Asked(), c.asked);
+        form.Timer1Timer(form);
+        EXPECT_TRUE(Shows(form, L"74.52 GB", L"32.60 GB")) << "the first tick";
+    }
 }
 
 // A 2 x 2 24-bit bitmap file, rows given from the top.
