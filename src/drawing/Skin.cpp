@@ -13,21 +13,25 @@ UniqueFile OpenForReading(const std::wstring& path) {
                                   OPEN_EXISTING, 0, nullptr));
 }
 
-// The file's first bytes, as many as a bitmap's headers take; empty when it cannot be read.
-std::string ReadHead(const std::wstring& path) {
+// Whether the file's headers let the loader have it: read as many of its first bytes as a
+// bitmap's headers take, and its size. A file that cannot be read is left to the loader.
+bool MayLoad(const std::wstring& path) {
     const UniqueFile file = OpenForReading(path);
     std::string head(kBitmapHeadBytes, '\0');
     DWORD read = 0;
-    if (!file || !ReadFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr)) return {};
+    LARGE_INTEGER size{};
+    if (!file || !ReadFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr) ||
+        !GetFileSizeEx(file.get(), &size))
+        return true;
     head.resize(read);
-    return head;
+    return MayLoadAsSkin(head, static_cast<std::uint64_t>(size.QuadPart));
 }
 
 UniqueBrush LoadPattern(const std::wstring& widePath, const std::string& path, const TextServices& text) {
     const std::string notABitmap = "ビットマップイメージが不正です";
-    // The loader would decode whatever size the header claims, taking gigabytes for a
-    // small compressed file: such a file is refused before it gets there.
-    if (DeclaresMorePixels(ReadHead(widePath), kMaxSkinPixels)) throw AppError(notABitmap);
+    // The loader would decode whatever size the header claims, taking gigabytes for a small
+    // compressed file, and paint a file cut short black: such files are refused before.
+    if (!MayLoad(widePath)) throw AppError(notABitmap);
     const UniqueBitmap bitmap(
         static_cast<HBITMAP>(LoadImageW(nullptr, widePath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
     if (!bitmap) {

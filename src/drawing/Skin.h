@@ -19,7 +19,7 @@ public:
     // Tiles the bitmap at the path (ANSI, relative to the current directory) from the
     // surface's origin over the client rectangle. Throws AppError "ファイル %s は開けません"
     // when the file cannot be opened and "ビットマップイメージが不正です" when it is no
-    // bitmap or declares more pixels than a skin may have.
+    // bitmap, declares more pixels than a skin may have, or is shorter than its picture.
     void Paint(HDC dc, const RECT& client, const std::string& path, const TextServices& text);
 
 private:

@@ -20,9 +20,13 @@ public:
     // The whole content as bytes; nothing when the file cannot be opened or read.
     virtual std::optional<std::string> ReadWhole(const std::string& path, WhileHeld held) const = 0;
     // Replaces the file (or creates it) with exactly these bytes in one step: either the
-    // old or the new content survives any failure. False when it could not be done; the
-    // old file is then untouched.
+    // old or the new content survives any failure, and the file is never missing. A folder
+    // that refuses new files has its file rewritten in place instead. False when it could
+    // not be done; the old file is then untouched.
     virtual bool ReplaceWhole(const std::string& path, std::string_view bytes) = 0;
+    // When no file is at the path, puts in its place the newest copy that a save had written
+    // whole but not yet renamed when the program was ended.
+    virtual void RecoverInterruptedSave(const std::string& path) = 0;
     // The full path of the running program's executable.
     virtual std::string ExecutablePath() const = 0;
 };

@@ -59,15 +59,20 @@ std::wstring FullWidePath(const std::string& path) {
     return full;
 }
 
-// Temporary files are named "<settings file>.<8 hexadecimal digits>.tmp".
+// A save writes "<settings file>.<8 hexadecimal digits>.tmp", then, once the file is written
+// to its end and flushed, renames it to the same name ending in ".new", and only then over
+// the settings file. So a ".new" file is whole: it may stand in for a missing settings file.
 constexpr std::size_t kTemporarySuffixLength = 13;
+constexpr wchar_t kWriting[] = L".tmp";
+constexpr wchar_t kWhole[] = L".new";
 
-bool IsTemporaryName(std::wstring_view name, std::wstring_view settingsName) {
+// Whether the name is one that a save gives its temporary file, ending as given.
+bool IsTemporaryName(std::wstring_view name, std::wstring_view settingsName, std::wstring_view ending) {
     if (name.size() != settingsName.size() + kTemporarySuffixLength) return false;
     if (_wcsnicmp(name.data(), settingsName.data(), settingsName.size()) != 0) return false;
     const std::wstring_view suffix = name.substr(settingsName.size());
-    if (suffix.front() != L'.' || !suffix.ends_with(L".tmp")) return false;
-    return std::all_of(suffix.begin() + 1, suffix.end() - 4, [](wchar_t c) { return std::iswxdigit(c); });
+    if (suffix.front() != L'.' || _wcsnicmp(suffix.data() + 9, ending.data(), ending.size()) != 0) return false;
+    return std::all_of(suffix.begin() + 1, suffix.begin() + 9, [](wchar_t c) { return std::iswxdigit(c); });
 }
 
 // A file beside the settings file, created new under a name no other file has: a file
@@ -78,16 +83,23 @@ public:
     TemporaryFile(const std::wstring& settingsPath, DWORD attributes) {
         DWORD name = GetTickCount() ^ (GetCurrentProcessId() << 16);
         for (int attempt = 0; attempt < 100; ++attempt, name = name * 1664525u + 1013904223u) {
-            wchar_t suffix[kTemporarySuffixLength + 1];
-            swprintf(suffix, std::size(suffix), L".%08lX.tmp", static_cast<unsigned long>(name));
-            std::wstring path = settingsPath + suffix;
-            HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+            wchar_t number[10];
+            swprintf(number, std::size(number), L".%08lX", static_cast<unsigned long>(name));
+            std::wstring base = settingsPath + number;
+            // The name it takes once whole must be free too.
+            if (GetFileAttributesW((base + kWhole).c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+            HANDLE file =
+                CreateFileW((base + kWriting).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
             if (file != INVALID_HANDLE_VALUE) {
                 file_.reset(file);
-                path_ = std::move(path);
+                base_ = std::move(base);
+                path_ = base_ + kWriting;
                 return;
             }
-            if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return;
+            const DWORD error = GetLastError();
+            // A folder the user may not write, or a read-only medium.
+            refused_ = error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT;
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return;
         }
     }
     ~TemporaryFile() {
@@ -97,39 +109,61 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
+    // The folder would not let it be created.
+    bool Refused() const { return refused_; }
     const std::wstring& Path() const { return path_; }
-    // Writes and flushes the whole content; closing is checked too, as it can fail.
+    // Writes and flushes the whole content, and marks the file whole by its name; closing is
+    // checked too, as it can fail.
     bool Write(std::string_view bytes) {
         if (!file_ || !WriteAll(file_.get(), bytes) || !FlushFileBuffers(file_.get())) return false;
-        return CloseHandle(file_.release()) != FALSE;
+        if (!CloseHandle(file_.release())) return false;
+        std::wstring whole = base_ + kWhole;
+        if (!MoveFileExW(path_.c_str(), whole.c_str(), MOVEFILE_WRITE_THROUGH)) return false;
+        path_ = std::move(whole);
+        return true;
     }
     // It has become the settings file.
     void Keep() { path_.clear(); }
 
 private:
-    std::wstring path_;
+    std::wstring base_;  // the name without its ending
+    std::wstring path_;  // empty once kept
     UniqueHandle file_;
+    bool refused_ = false;
 };
 
-// Whether the settings file can be replaced now. Wine's replace leaves a file of its own
-// beside it each time it finds the file held, so a held file is found by this probe first.
-bool Replaceable(const std::wstring& path) {
+// Whether another program holds the file open so that it may not be deleted or renamed over.
+// A rename over such a file fails as access denied, like one the user may not replace, so
+// this asks first, with an answer that tells the two apart.
+bool Held(const std::wstring& path) {
     const UniqueFile probe(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_EXISTING, 0, nullptr));
-    return static_cast<bool>(probe);
+    return !probe && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-// Temporary files of this settings file that a save left when the program was ended in
-// the middle of it.
-void RemoveLeftovers(const std::wstring& settingsPath) {
+// Writes the bytes over the file itself, as a folder that refuses new files still lets a
+// file in it be rewritten. Unlike the rename, this is not one step.
+bool RewriteInPlace(const std::wstring& path, std::string_view bytes) {
+    const UniqueHandle file = RetryWhileShared([&] {
+        HANDLE handle =
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+    });
+    return file && WriteAll(file.get(), bytes) && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
+}
+
+// Calls visit(path, found) for each temporary file a save of this settings file left
+// ending as given; no other file is touched.
+template <class Visit>
+void ForEachTemporary(const std::wstring& settingsPath, std::wstring_view ending, Visit visit) {
     const std::size_t nameStart = settingsPath.find_last_of(L"\\/:") + 1;
     const std::wstring settingsName = settingsPath.substr(nameStart);
     WIN32_FIND_DATAW found{};
-    const UniqueFind search(FindFirstFileW((settingsPath + L".*.tmp").c_str(), &found));
+    const UniqueFind search(FindFirstFileW((settingsPath + L".*" + std::wstring(ending)).c_str(), &found));
     if (!search) return;
     do {
-        if (IsTemporaryName(found.cFileName, settingsName))
-            DeleteFileW((settingsPath.substr(0, nameStart) + found.cFileName).c_str());
+        if (IsTemporaryName(found.cFileName, settingsName, ending))
+            visit(settingsPath.substr(0, nameStart) + found.cFileName, found);
     } while (FindNextFileW(search.get(), &found));
 }
 
@@ -169,28 +203,44 @@ bool Win32FileStore::ReplaceWhole(const std::string& path, std::string_view byte
     // A rename may replace a read-only file (Wine's does); such a file is kept, as opening
     // it for writing would be refused.
     if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) return false;
-    // Made with the settings file's own attributes, which the replace would not carry over
-    // everywhere (Wine's does not).
+    // Made with the settings file's own attributes, which the rename carries over.
     constexpr DWORD kKept =
         FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     const DWORD kept = exists ? attributes & kKept : 0;
     TemporaryFile temporary(target, kept ? kept : FILE_ATTRIBUTE_NORMAL);
-    if (!temporary.Write(bytes)) return false;
-    const auto moveIntoPlace = [&] {
-        return MoveFileExW(temporary.Path().c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
-    };
-    bool replaced = exists ? RetryWhileShared([&] {
-        return Replaceable(target) && ReplaceFileW(target.c_str(), temporary.Path().c_str(), nullptr,
-                                                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-    })
-                           : moveIntoPlace();
-    // Without a backup name, a replace that could not rename the new file has removed the
-    // old one already: the new one takes its place.
-    if (!replaced && exists && GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT) replaced = moveIntoPlace();
-    if (!replaced) return false;
-    temporary.Keep();
-    RemoveLeftovers(target);
+    if (temporary.Refused()) {
+        if (!RewriteInPlace(target, bytes)) return false;
+    } else {
+        if (!temporary.Write(bytes)) return false;
+        const bool replaced = RetryWhileShared([&] {
+            return !Held(target) && MoveFileExW(temporary.Path().c_str(), target.c_str(),
+                                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        });
+        if (!replaced) return false;
+        temporary.Keep();
+    }
+    // What saves ended midway left is of no use now.
+    for (const wchar_t* ending : {kWriting, kWhole})
+        ForEachTemporary(target, ending,
+                         [](const std::wstring& leftover, const WIN32_FIND_DATAW&) { DeleteFileW(leftover.c_str()); });
     return true;
+}
+
+void Win32FileStore::RecoverInterruptedSave(const std::string& path) {
+    const std::wstring target = FullWidePath(path);
+    if (target.empty() || GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    std::wstring newest;
+    ULONGLONG newestTime = 0;
+    ForEachTemporary(target, kWhole, [&](const std::wstring& whole, const WIN32_FIND_DATAW& found) {
+        const ULONGLONG time =
+            ULONGLONG{found.ftLastWriteTime.dwHighDateTime} << 32 | found.ftLastWriteTime.dwLowDateTime;
+        if (newest.empty() || time > newestTime) {
+            newest = whole;
+            newestTime = time;
+        }
+    });
+    // Never over a file that came meanwhile: that one is newer still.
+    if (!newest.empty()) MoveFileExW(newest.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
 }
 
 std::string Win32FileStore::ExecutablePath() const {

@@ -11,11 +11,13 @@ public:
     // another program holds is tried again for about a second.
     std::optional<std::string> ReadWhole(const std::string& path, WhileHeld held) const override;
     // Writes a new temporary file of a name no other file has beside the target, flushes it
-    // to disk and puts it in the target's place, keeping the target's attributes; on any
-    // failure the temporary file is deleted, and after success those that an interrupted save
-    // left are. A read-only target is refused; one another program holds is tried again for
-    // about a second.
+    // to disk, marks it whole by renaming it, and renames it over the target; it is made with
+    // the target's attributes. On any failure the temporary file is deleted, and after success
+    // those that saves ended midway left are. A folder that refuses the temporary file has the
+    // target rewritten in place. A read-only target is refused; one another program holds is
+    // tried again for about a second.
     bool ReplaceWhole(const std::string& path, std::string_view bytes) override;
+    void RecoverInterruptedSave(const std::string& path) override;
     std::string ExecutablePath() const override;
 };
 

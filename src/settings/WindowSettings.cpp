@@ -72,7 +72,10 @@ WindowOptions ReadWindowOptions(const TMemIniFile& ini, const WindowOptions& pre
 }
 
 void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWindow& window) {
-    TMemIniFile ini(SettingsFilePath(files, text), files, text);
+    const std::string path = SettingsFilePath(files, text);
+    // The first save of all, ended before its rename, leaves the settings only beside the file.
+    files.RecoverInterruptedSave(path);
+    TMemIniFile ini(path, files, text);
     const WindowSettings present = window.Current();
     WindowSettings start;
     start.minimized = Read(ini, setting::Minimized);

@@ -14,7 +14,7 @@ namespace {
 constexpr char kUsage[] =
     "usage: driver wait|state|close|command N|minimize|restore|count|messagebox [s]|drives|titles N [s]|ping s"
     "|window CLASS [s]|gone CLASS [s]|controls CLASS|settext CLASS CHILDCLASS TEXT|click CLASS CAPTION"
-    "|tab CLASS N|focus CLASS TABS|key CLASS CODE|hold FILE SECONDS|layout CLASS|clickat CLASS X Y";
+    "|tab CLASS N|focus CLASS TABS|key CLASS CODE|hold FILE SECONDS|layout CLASS|clickat CLASS X Y|closes";
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -243,6 +243,24 @@ int HoldAndRepaint(HWND form, const wchar_t* path, double seconds) {
     return 0;
 }
 
+// For each line read, waits for a main window other than the one closed last, asks it to
+// close and says so at once: one driver for many copies started one after another, so that
+// the caller learns within a moment when the close begins.
+int CloseEach() {
+    HWND closed = nullptr;
+    char line[64];
+    while (std::fgets(line, sizeof line, stdin)) {
+        HWND form = nullptr;
+        if (!WaitUntil(60, [&] { return (form = MainForm()) && form != closed && IsWindowVisible(form); }))
+            return Fail("nothing appeared");
+        PostMessageW(form, WM_CLOSE, 0, 0);
+        closed = form;
+        std::printf("closing\n");
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -254,6 +272,7 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%zu\n", WindowsOfClass(L"TForm1").size());
         return 0;
     }
+    if (verb == L"closes") return CloseEach();
     if (verb == L"wait") {
         // Started: the main window shown, or the application minimised to its taskbar entry.
         bool started = WaitUntil(seconds, [] {

@@ -8,6 +8,8 @@ source "$repo/scripts/wine-env.sh"
 use_wine_for "$(pe_arch "$exe")"
 
 work=$(mktemp -d)
+# What the test itself writes, such as the copies' exit codes, beside the program's folder.
+notes=$(mktemp -d)
 pids=()
 # Space taken on drive C: to make the shown free space change (see refresh_gaps).
 ballast="$WINEPREFIX/drive_c/brimview-e2e-ballast.$$"
@@ -20,7 +22,10 @@ set_dpi() {
   wineserver -w
   dpi_changed=1
 }
+# Files and folders made immutable (see immutable), to be freed before they are deleted.
+immutables=()
 cleanup() {
+  if ((${#immutables[@]})); then chattr -i "${immutables[@]}" 2>/dev/null || true; fi
   # A copy that outlived its case would answer the next case's questions: end them all.
   wineserver -k 2>/dev/null || true
   if [ -n "$dpi_changed" ]; then set_dpi 96; fi
@@ -29,7 +34,7 @@ cleanup() {
     rm -f "$slow_hang"
     fusermount -u "$slow_mount" 2>/dev/null || true
   fi
-  rm -rf "$work" "$ballast"
+  rm -rf "$work" "$notes" "$ballast"
 }
 trap cleanup EXIT
 cp "$exe" "$work/brimview.exe"
@@ -43,10 +48,10 @@ fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
 desktop= desktop_size=800x600
 in_desktop() { if [ -n "$desktop" ]; then wine explorer "/desktop=$desktop,$desktop_size" "$@"; else wine "$@"; fi; }
 driver() { (cd "$work" && in_desktop driver.exe "$@" | tr -d '\r'); }
-# Starts a copy of the program in the scratch folder; its exit code lands in $work/exit.N.
+# Starts a copy of the program in the scratch folder; its exit code lands in $notes/exit.N.
 start() {
   local n=${#pids[@]}
-  (cd "$work" && { in_desktop brimview.exe; echo $? > "$work/exit.$n"; }) >/dev/null 2>&1 &
+  (cd "$work" && { in_desktop brimview.exe; echo $? > "$notes/exit.$n"; }) >/dev/null 2>&1 &
   pids+=($!)
   # The run that makes the desktop serves it until it is empty: let that be the program's
   # run, never a driver's.
@@ -59,7 +64,7 @@ start() {
 }
 wait_exit() {  # wait_exit N seconds: the copy N ended in time, exit code printed
   for _ in $(seq $(($2 * 10))); do
-    [ -f "$work/exit.$1" ] && { cat "$work/exit.$1"; return 0; }
+    [ -f "$notes/exit.$1" ] && { cat "$notes/exit.$1"; return 0; }
     sleep 0.1
   done
   fail "copy $1 did not end within $2 s"
@@ -165,6 +170,15 @@ slow_drive() {
   slow_letter=${1,,}
   ln -s "$work/slow" "$WINEPREFIX/dosdevices/$slow_letter:"
 }
+# immutable PATH...: nothing in these folders may be made, renamed or deleted, and these files
+# may not be written, whoever asks, root included. Wine has no access lists: this host flag is
+# the nearest it has to a folder whose security forbids creating files, and Wine reports it as
+# access denied, as Windows does for such a folder. Ends the case as skipped where the host
+# cannot set it.
+immutable() {
+  chattr +i "$@" 2>"$notes/chattr.log" || { echo "SKIP ($case_name): chattr +i: $(cat "$notes/chattr.log")"; exit 77; }
+  immutables+=("$@")
+}
 # Milliseconds since the epoch.
 now_ms() { date +%s%3N; }
 
@@ -251,14 +265,14 @@ case $case_name in
   copies_started_together)
     for round in $(seq 10); do
       pids=()
-      rm -f "$work"/exit.*
+      rm -f "$notes"/exit.*
       start
       start
       expect "$(driver wait 30)" ok
       # The copy that gave way ends by itself; the other runs until it is closed.
-      for _ in $(seq 200); do [ -f "$work/exit.0" ] || [ -f "$work/exit.1" ] && break; sleep 0.1; done
+      for _ in $(seq 200); do [ -f "$notes/exit.0" ] || [ -f "$notes/exit.1" ] && break; sleep 0.1; done
       expect "$(driver count)" 1
-      expect "$(ls "$work" | grep -c '^exit\.')" 1
+      expect "$(ls "$notes" | grep -c '^exit\.')" 1
       driver close >/dev/null
       wait_exit 0 20 >/dev/null
       wait_exit 1 20 >/dev/null
@@ -301,6 +315,39 @@ case $case_name in
     done
     expect "$(cat "$work/victim")" "VICTIM DATA"
     expect "$(ls "$work" | grep -c '\.tmp$')" 1
+    ;;
+  folder_refuses_new_files)
+    # A folder where no file may be made, holding a settings file that may be written: the
+    # saves rewrite it in place, with no message.
+    mkdir "$work/skin"
+    printf '[Display]\r\nSkin=0\r\n' > "$ini"
+    immutable "$work"
+    entries=$(ls -a "$work")
+    start
+    driver wait >/dev/null
+    driver close >/dev/null
+    expect "$(driver messagebox 3)" "error: nothing appeared"
+    expect "$(wait_exit 0 20)" 0
+    [[ "$(ini_value Window Top)" =~ ^-?[0-9]+$ ]] || fail "the close did not save [Window]: $(cat "$ini")"
+    expect "$(ls -a "$work")" "$entries"
+    # The file may not be written either, as in a folder the user may not write: each save
+    # says so, naming the file, and the file stays as it was.
+    immutable "$ini"
+    settings=$(bytes "$ini")
+    start
+    report=$(driver messagebox 20)
+    [[ "$report" == "Brimview|ファイル "*"brimview.ini を作成できません." ]] || fail "start-up report [$report]"
+    driver wait >/dev/null
+    driver close >/dev/null
+    report=$(driver messagebox 20)
+    [[ "$report" == "Brimview|ファイル "*"brimview.ini を作成できません." ]] || fail "close report [$report]"
+    expect "$(wait_exit 1 20)" 0
+    expect "$(bytes "$ini")" "$settings"
+    ;;
+  killed_saves)
+    # A settings file of about 100 KB; the program killed again and again while its close
+    # saves it.
+    /usr/bin/python3 "$repo/tests/e2e/killsave.py" "$work" 32
     ;;
   options_keyboard)
     mkdir "$work/skin"

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -269,15 +270,18 @@ TEST(Win32FileStore, ReplaceWritesExactBytesOrKeepsTheOldFileWhole) {
         {"temporary files of a save ended midway are removed",
          "brimview.ini",
          [&](const std::string& path) {
-             for (const char* leftover : {".0123ABCD.tmp", ".89abcdef.tmp", ".0123ABC.tmp", ".backup.tmp"})
+             for (const char* leftover :
+                  {".0123ABCD.tmp", ".89abcdef.new", ".0123ABC.tmp", ".backup.tmp", ".0123ABCD.bak"})
                  WriteRaw(path + leftover, "half-written");
-             WriteRaw(path.substr(0, path.size() - 12) + "other.ini.0123ABCD.tmp", "another file's");
+             for (const char* other : {"other.ini.0123ABCD.tmp", "rf1A2B.tmp"})
+                 WriteRaw(path.substr(0, path.size() - 12) + other, "another program's");
              return old(path);
          },
          AllBytes(),
          true,
          AllBytes(),
-         {"brimview.ini", "brimview.ini.0123ABC.tmp", "brimview.ini.backup.tmp", "other.ini.0123ABCD.tmp"},
+         {"brimview.ini", "brimview.ini.0123ABC.tmp", "brimview.ini.backup.tmp", "brimview.ini.0123ABCD.bak",
+          "other.ini.0123ABCD.tmp", "rf1A2B.tmp"},
          0},
         {"a read-only file where a temporary file might go",
          "brimview.ini",
@@ -330,6 +334,49 @@ TEST(Win32FileStore, ReplaceWritesExactBytesOrKeepsTheOldFileWhole) {
     EXPECT_FALSE(store.ReplaceWhole(folder.Ansi("brimview.ini"), AllBytes())) << "folder at the path";
     EXPECT_FALSE(store.IsFile(folder.Ansi("brimview.ini"))) << "the folder stays";
     EXPECT_EQ(folder.Entries(), std::set<std::string>{"brimview.ini"}) << "folder at the path";
+}
+
+// Writes a file whose last write was the given number of seconds after an instant in 2024.
+void WriteAt(const std::string& path, std::string_view bytes, int seconds) {
+    WriteRaw(path, bytes);
+    const ULONGLONG when = 133'500'000'000'000'000ull + seconds * 10'000'000ull;
+    const FILETIME time{static_cast<DWORD>(when), static_cast<DWORD>(when >> 32)};
+    UniqueHandle file = Open(path, FILE_WRITE_ATTRIBUTES, 0, OPEN_EXISTING);
+    EXPECT_TRUE(file && SetFileTime(file.get(), nullptr, nullptr, &time)) << path;
+}
+
+TEST(Win32FileStore, AMissingFileIsRecoveredFromTheNewestWholeCopyASaveLeft) {
+    struct Case {
+        const char* name;
+        std::map<std::string, int> files;  // name: seconds of its last write
+        std::optional<std::string> after;  // the settings file's bytes: the name it came from
+    };
+    const Case cases[] = {
+        {"the newest whole copy",
+         {{"brimview.ini.0000000A.new", 2}, {"brimview.ini.0000000B.new", 3}, {"brimview.ini.0000000C.new", 1}},
+         "brimview.ini.0000000B.new"},
+        {"a newer copy still being written is not whole",
+         {{"brimview.ini.0000000A.new", 1}, {"brimview.ini.0000000B.tmp", 2}},
+         "brimview.ini.0000000A.new"},
+        {"only copies being written", {{"brimview.ini.0000000B.tmp", 2}}, std::nullopt},
+        {"names no save gives",
+         {{"brimview.ini.backup.new", 2}, {"other.ini.0000000A.new", 2}, {"brimview.ini.0000000A.new.bak", 2}},
+         std::nullopt},
+        {"a settings file is there", {{"brimview.ini", 1}, {"brimview.ini.0000000A.new", 2}}, "brimview.ini"},
+    };
+    Win32FileStore store;
+    for (const Case& c : cases) {
+        ScratchFolder folder;
+        for (const auto& [name, seconds] : c.files) WriteAt(folder.Ansi(name.c_str()), name, seconds);
+        store.RecoverInterruptedSave(folder.Ansi("brimview.ini"));
+        EXPECT_EQ(ReadRaw(folder.Ansi("brimview.ini")), c.after) << c.name;
+        // The adopted copy is gone; everything else stays for the next save to clear.
+        std::set<std::string> rest;
+        for (const auto& [name, seconds] : c.files)
+            if (name != "brimview.ini" && name != c.after.value_or("")) rest.insert(name);
+        if (c.after) rest.insert("brimview.ini");
+        EXPECT_EQ(folder.Entries(), rest) << c.name;
+    }
 }
 
 // A folder where nobody may create files. A Windows folder's read-only attribute does not

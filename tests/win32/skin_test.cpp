@@ -176,7 +176,7 @@ std::string ClaimingFile(LONG width, LONG height, WORD bitCount, DWORD compressi
 }
 
 TEST(SkinPattern, ReportsAFileItCannotOpenAndABitmapThatIsNone) {
-    enum class Setup { Nothing, Text, Empty, Locked, Folder, Huge };
+    enum class Setup { Nothing, Text, Empty, Locked, Folder, Bytes };
     struct Case {
         const char* what;
         std::wstring name;
@@ -193,10 +193,13 @@ TEST(SkinPattern, ReportsAFileItCannotOpenAndABitmapThatIsNone) {
         {"text", L"skin\\x.bmp", Setup::Text, notValid},
         {"empty", L"skin\\x.bmp", Setup::Empty, notValid},
         // Small files whose decoding would take gigabytes.
-        {"RLE8 claiming 16000 x 16000", L"skin\\x.bmp", Setup::Huge, notValid,
+        {"RLE8 claiming 16000 x 16000", L"skin\\x.bmp", Setup::Bytes, notValid,
          ClaimingFile(16000, 16000, 8, BI_RLE8, 12'880)},
-        {"1 bit claiming 20000 x 20000", L"skin\\x.bmp", Setup::Huge, notValid,
+        {"1 bit claiming 20000 x 20000", L"skin\\x.bmp", Setup::Bytes, notValid,
          ClaimingFile(20000, 20000, 1, BI_RGB, 4096)},
+        // The loader would paint the part it lacks black.
+        {"cut short in its pixels", L"skin\\x.bmp", Setup::Bytes, notValid,
+         BmpFile(Image(64, 64, Tile)).substr(0, 6000)},
     };
     const SystemText text;
     for (const Case& c : cases) {
@@ -220,7 +223,7 @@ TEST(SkinPattern, ReportsAFileItCannotOpenAndABitmapThatIsNone) {
             case Setup::Folder:
                 folder.MakeFolder(c.name);
                 break;
-            case Setup::Huge:
+            case Setup::Bytes:
                 folder.Write(c.name, c.bytes);
                 break;
         }
