@@ -14,6 +14,16 @@ namespace {
 const ui::FontSpec kTahoma12{L"Tahoma", 12};
 const ui::FontSpec kTahoma13{L"Tahoma", 13};
 
+// The colour of a free space at or below the warning's threshold.
+constexpr COLORREF kWarningRed = RGB(255, 0, 0);
+
+// Whether another program's window is the one the user works in.
+bool InBackground() {
+    DWORD process = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &process);
+    return process != GetCurrentProcessId();
+}
+
 BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
@@ -149,7 +159,20 @@ void TForm1::ShowReadout(const Readout& readout) {
     LabelUsedPercent->SetCaption(ui::AnsiToWide(readout.usedText));
     LabelSizeV->SetCaption(ui::AnsiToWide(readout.sizeText));
     LabelFreeV->SetCaption(ui::AnsiToWide(readout.freeText));
+    shownBytes_ = readout.bytes;
+    ShowLowSpace();
     if (ui::App().IsMinimized()) ui::App().SetTitle(FreeTitle());
+}
+
+void TForm1::ShowLowSpace() {
+    const LowSpaceVerdict verdict = lowSpace_.Check(alert_, DriveComboBox1->SelectedDrive(), shownBytes_);
+    ProgressBar1->SetState(verdict.low ? PBST_ERROR : PBST_NORMAL);
+    LabelFreeV->SetColor(verdict.low ? kWarningRed : CLR_INVALID);
+    if (verdict.crossed && (ui::App().IsMinimized() || InBackground())) {
+        // Until the user brings the window up.
+        FLASHWINFO flash{sizeof flash, ui::App().Handle(), FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+        FlashWindowEx(&flash);
+    }
 }
 
 TForm1::~TForm1() = default;
@@ -174,7 +197,8 @@ WindowOptions TForm1::Options() const {
             AlphaBlendValue(),
             TransPanel1->Transparent(),
             SkinEnabled,
-            SkinFile};
+            SkinFile,
+            alert_};
 }
 
 void TForm1::ApplyOptions(const WindowOptions& options) {
@@ -186,6 +210,8 @@ void TForm1::ApplyOptions(const WindowOptions& options) {
     TransPanel1->SetTransparent(options.panelTransparent);
     SkinEnabled = options.skinEnabled;
     SkinFile = options.skinFile;
+    alert_ = options.alert;
+    ShowLowSpace();
 }
 
 std::wstring TForm1::FreeTitle() const {

@@ -2,6 +2,7 @@
 // The main window: the drive selector over the readout panel with the drive's size,
 // free space, used share and bar, two small blended buttons and a popup menu.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/JustOne.h"
@@ -11,6 +12,7 @@
 #include "drawing/TrPanel.h"
 #include "help/HtmlHelp.h"
 #include "monitor/DriveCombo.h"
+#include "monitor/LowSpace.h"
 #include "monitor/QueryThreads.h"
 #include "monitor/Readout.h"
 #include "platform/Services.h"
@@ -84,6 +86,9 @@ private:
     // Puts a refresh's outcome on the labels and the bar; while minimised the taskbar text
     // follows the free space.
     void ShowReadout(const Readout& readout);
+    // The low-space warning for the bytes shown last: the bar's error state and the free
+    // figure in red, and a flash of the taskbar button at a crossing the user may not see.
+    void ShowLowSpace();
 
     Services services_;
     std::unique_ptr<SettingsView> settings_;
@@ -91,6 +96,9 @@ private:
     ui::Subscription wake_;  // the queries' answers run when the application is woken
     ReadoutRefresher refresher_;
     SkinPattern skin_;
+    LowSpaceAlert alert_;
+    LowSpaceWatch lowSpace_;
+    std::optional<DriveBytes> shownBytes_;
     std::string settingsFailure_;  // the path and message of the paint's failures last reported
     std::string skinFailure_;
     ui::Subscription minimize_;  // bound at start-up, unbound when the window goes

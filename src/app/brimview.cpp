@@ -12,6 +12,7 @@
 #include "platform/LayeredWindows.h"
 #include "platform/Win32Drives.h"
 #include "platform/Win32FileStore.h"
+#include "platform/Win32RunList.h"
 #include "platform/Win32TextServices.h"
 #include "ui/Application.h"
 
@@ -21,6 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     return ui::RunReportingFailures(kTitle, [&] {
         Win32TextServices text;
         Win32FileStore files;
+        Win32RunList runList;
         AlphaBlendProc();
         LayeredWindows();
 
@@ -31,7 +33,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         app.SetTitle(kTitle);
         TForm1& form1 = app.CreateForm<TForm1>(services);
         form1.AboutBox = &app.CreateForm<TAboutBox>(files);
-        form1.PagesDlg = &app.CreateForm<TPagesDlg>(form1.Settings(), services);
+        form1.PagesDlg = &app.CreateForm<TPagesDlg>(form1.Settings(), services, runList);
         app.Run(showCommand);
         return 0;
     });

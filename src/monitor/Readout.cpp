@@ -121,7 +121,7 @@ int DriveNumber(char letter) {
 Readout ComputeReadout(std::int64_t size, std::int64_t free, char decimalSeparator) {
     // A free query that failed after the size query worked says nothing about the drive;
     // reading it as no free bytes would show a full disk.
-    if (size <= 0 || free < 0) return Readout{" - ", " - ", " - %", std::nullopt, 0};
+    if (size <= 0 || free < 0) return Readout{" - ", " - ", " - %", std::nullopt, 0, std::nullopt};
 
     const std::int64_t used = size - free;
     // The bar counts whole MB. Drives whose MB count does not fit the bar's 32-bit range
@@ -135,9 +135,12 @@ Readout ComputeReadout(std::int64_t size, std::int64_t free, char decimalSeparat
     const long double percent =
         used == 0 ? 0.0L : 100.0L / (static_cast<long double>(size) / static_cast<long double>(used));
 
-    return Readout{UnitText(size, decimalSeparator), UnitText(free, decimalSeparator),
-                   FormatFixed(percent, 3, 1, decimalSeparator) + " %", static_cast<std::int32_t>(max),
-                   static_cast<std::int32_t>(position)};
+    return Readout{UnitText(size, decimalSeparator),
+                   UnitText(free, decimalSeparator),
+                   FormatFixed(percent, 3, 1, decimalSeparator) + " %",
+                   static_cast<std::int32_t>(max),
+                   static_cast<std::int32_t>(position),
+                   DriveBytes{size, free}};
 }
 
 Readout RefreshReadout(char selectedDrive, DiskSpace& disks, char decimalSeparator) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "monitor/LowSpace.h"
 #include "monitor/QueryThreads.h"
 #include "platform/DriveServices.h"
 
@@ -20,6 +21,7 @@ struct Readout {
     std::string usedText;                // used share: "56.3 %", or " - %"
     std::optional<std::int32_t> barMax;  // whole MB; nothing when the bar keeps its last range
     std::int32_t barPosition = 0;        // used whole MB, 0 to barMax
+    std::optional<DriveBytes> bytes;     // the counts behind it; nothing when not ready
 };
 
 // Fixed-point text of a value: the magnitude rounded to 18 significant digits (halves to

@@ -2,8 +2,12 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
+#include <limits>
+
 #include "platform/LayeredWindows.h"
 #include "ui/Application.h"
+#include "ui/Text.h"
 
 namespace brimview {
 namespace {
@@ -27,8 +31,8 @@ T& Place(T& control, int left, int top, int width, int height, int tabOrder = 0)
 
 }  // namespace
 
-TPagesDlg::TPagesDlg(ui::Component* owner, OptionsWindow& mainWindow, const Services& services)
-    : ui::Form(owner, L"TPagesDlg"), mainWindow_(mainWindow), services_(services) {
+TPagesDlg::TPagesDlg(ui::Component* owner, OptionsWindow& mainWindow, const Services& services, RunList& runList)
+    : ui::Form(owner, L"TPagesDlg"), mainWindow_(mainWindow), services_(services), runList_(runList) {
     using namespace std::placeholders;
     caption = L"設定";
     clientWidth = 346;
@@ -50,6 +54,18 @@ TPagesDlg::TPagesDlg(ui::Component* owner, OptionsWindow& mainWindow, const Serv
     RadioButton1->SetChecked(true);
     RadioButton2 = &Place(Make<ui::RadioButton>(GroupBox1, L"分"), 72, 49, 33, 17, 2);
     Label1 = &Place(MakeLabel(*this, GroupBox1, L"毎に更新"), 111, 27, 47, 12);
+
+    GroupBox4 = &Place(Make<ui::GroupBox>(&general, L"空き容量の警告"), 8, 112, 313, 77, 1);
+    CheckBox6 = &Place(Make<ui::CheckBox>(GroupBox4, L"空き容量が次の値を下回ったら警告する"), 16, 20, 241, 17, 0);
+    SpinEdit2 =
+        &Place(Make<ui::SpinEdit>(GroupBox4, 0, std::numeric_limits<std::int32_t>::max(), 10), 32, 44, 65, 21, 1);
+    SpinEdit2->decimalSeparator = SpinEdit1->decimalSeparator;
+    UnitPanel = &Place(Make<ui::Panel>(GroupBox4), 104, 44, 150, 21, 2);
+    RadioButton3 = &Place(Make<ui::RadioButton>(UnitPanel, L"%"), 0, 2, 33, 17, 0);
+    RadioButton3->SetChecked(true);
+    RadioButton4 = &Place(Make<ui::RadioButton>(UnitPanel, L"MB"), 40, 2, 41, 17, 1);
+    RadioButton5 = &Place(Make<ui::RadioButton>(UnitPanel, L"GB"), 88, 2, 41, 17, 2);
+    CheckBox7 = &Place(Make<ui::CheckBox>(&general, L"Windows の起動時に Brimview を開始する"), 16, 200, 249, 17, 2);
 
     GroupBox2 = &Place(Make<ui::GroupBox>(&display, L"ウィンドウ"), 8, 16, 313, 121, 0);
     CheckBox5 = &Place(Make<ui::CheckBox>(GroupBox2, L"最小化で起動"), 16, 16, 97, 17, 3);
@@ -79,6 +95,7 @@ TPagesDlg::TPagesDlg(ui::Component* owner, OptionsWindow& mainWindow, const Serv
     OKBtn->OnClick = std::bind(&TPagesDlg::OKBtnClick, this, _1);
     CheckBox2->OnClick = std::bind(&TPagesDlg::CheckBox2Click, this, _1);
     CheckBox3->OnClick = std::bind(&TPagesDlg::CheckBox3Click, this, _1);
+    CheckBox6->OnClick = std::bind(&TPagesDlg::CheckBox6Click, this, _1);
     HelpBtn->OnClick = std::bind(&TPagesDlg::HelpBtnClick, this, _1);
 }
 
@@ -94,6 +111,10 @@ OptionsState TPagesDlg::State() {
     state.skin = CheckBox3->Checked();
     state.skinIndex = FileComboTF1->ItemIndex();
     state.panelTransparent = CheckBox4->Checked();
+    state.alert = {CheckBox6->Checked(), SpinEdit2->Value(),
+                   RadioButton5->Checked()   ? LowSpaceAlert::GB
+                   : RadioButton4->Checked() ? LowSpaceAlert::MB
+                                             : LowSpaceAlert::Percent};
     return state;
 }
 
@@ -109,6 +130,11 @@ void TPagesDlg::Show(const OptionsState& state) {
     CheckBox3->SetChecked(state.skin);
     FileComboTF1->SetItemIndex(state.skinIndex);
     CheckBox4->SetChecked(state.panelTransparent);
+    CheckBox6->SetChecked(state.alert.enabled);
+    SpinEdit2->SetValue(state.alert.freeBelow);
+    RadioButton3->SetChecked(state.alert.unit != LowSpaceAlert::MB && state.alert.unit != LowSpaceAlert::GB);
+    RadioButton4->SetChecked(state.alert.unit == LowSpaceAlert::MB);
+    RadioButton5->SetChecked(state.alert.unit == LowSpaceAlert::GB);
 }
 
 void TPagesDlg::FormActivate(ui::Component&) {
@@ -116,11 +142,21 @@ void TPagesDlg::FormActivate(ui::Component&) {
     CheckBox2->SetEnabled(CanDrawTranslucentWindows());
     CheckBox2Click(*this);
     CheckBox3Click(*this);
+    CheckBox6Click(*this);
+    CheckBox7->SetChecked(StartsWithWindows(runList_, services_.files.ExecutablePath(), services_.text));
 }
 
 void TPagesDlg::OKBtnClick(ui::Component&) {
+    const OptionsState state = State();
+    if (const std::optional<std::string> refusal = AlertRefusal(state.alert)) {
+        MessageBoxW(Handle(), ui::Widen(*refusal).c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+        SetFocus(SpinEdit2->Handle());
+        modalResult = ui::mrNone;  // the dialog stays open
+        return;
+    }
+    SetStartWithWindows(runList_, CheckBox7->Checked(), services_.files.ExecutablePath(), services_.text);
     mainWindow_.Apply(
-        ConfirmOptions(services_.files, services_.text, State(), FileComboTF1->Items(), mainWindow_.Options()));
+        ConfirmOptions(services_.files, services_.text, state, FileComboTF1->Items(), mainWindow_.Options()));
 }
 
 void TPagesDlg::CheckBox2Click(ui::Component&) {
@@ -129,6 +165,12 @@ void TPagesDlg::CheckBox2Click(ui::Component&) {
 
 void TPagesDlg::CheckBox3Click(ui::Component&) {
     EnableWindow(FileComboTF1->Handle(), CheckBox3->Checked());
+}
+
+void TPagesDlg::CheckBox6Click(ui::Component&) {
+    const bool on = CheckBox6->Checked();
+    SpinEdit2->SetEnabled(on);
+    for (ui::RadioButton* unit : {RadioButton3, RadioButton4, RadioButton5}) unit->SetEnabled(on);
 }
 
 void TPagesDlg::HelpBtnClick(ui::Component&) {

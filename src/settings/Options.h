@@ -2,6 +2,7 @@
 // The options dialog: every user setting on two tab pages, filled from the settings
 // file each time it is shown, written back and applied to the main window on OK.
 #include "platform/Services.h"
+#include "platform/RunList.h"
 #include "settings/FileComboTF.h"
 #include "settings/OptionsLogic.h"
 #include "ui/DialogCtrls.h"
@@ -12,8 +13,9 @@ namespace brimview {
 
 class TPagesDlg : public ui::Form {
 public:
-    // mainWindow is the window that OK applies the settings to.
-    TPagesDlg(ui::Component* owner, OptionsWindow& mainWindow, const Services& services);
+    // mainWindow is the window that OK applies the settings to; runList is the user's list
+    // of programs started at sign-in.
+    TPagesDlg(ui::Component* owner, OptionsWindow& mainWindow, const Services& services, RunList& runList);
 
     ui::Panel* Panel1;
     ui::PageControl* PageControl1;
@@ -22,6 +24,14 @@ public:
     ui::RadioButton* RadioButton1;
     ui::RadioButton* RadioButton2;
     ui::SystemControl* Label1;
+    ui::GroupBox* GroupBox4;
+    ui::CheckBox* CheckBox6;
+    ui::SpinEdit* SpinEdit2;
+    ui::Panel* UnitPanel;
+    ui::RadioButton* RadioButton3;
+    ui::RadioButton* RadioButton4;
+    ui::RadioButton* RadioButton5;
+    ui::CheckBox* CheckBox7;
     ui::GroupBox* GroupBox2;
     ui::CheckBox* CheckBox5;
     ui::CheckBox* CheckBox1;
@@ -43,6 +53,7 @@ public:
     void OKBtnClick(ui::Component& sender);
     void CheckBox2Click(ui::Component& sender);
     void CheckBox3Click(ui::Component& sender);
+    void CheckBox6Click(ui::Component& sender);
     void HelpBtnClick(ui::Component& sender);
 
     // The controls' state as plain data, and back.
@@ -55,6 +66,7 @@ protected:
 private:
     OptionsWindow& mainWindow_;
     Services services_;
+    RunList& runList_;
 };
 
 }  // namespace brimview

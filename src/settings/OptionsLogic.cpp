@@ -49,6 +49,9 @@ OptionsState FillOptions(FileStore& files, const TextServices& text, const Optio
     state.skin = Read(ini, setting::Skin, state.skin);
     state.skinIndex = FindSkin(skins, Read(ini, setting::Skin_File), text);
     state.panelTransparent = Read(ini, setting::PanelTransparent, state.panelTransparent);
+    state.alert.enabled = Read(ini, setting::Alert_Enabled, state.alert.enabled);
+    state.alert.freeBelow = Read(ini, setting::Free_Below, state.alert.freeBelow);
+    state.alert.unit = Read(ini, setting::Alert_Unit, state.alert.unit);
     return state;
 }
 
@@ -76,6 +79,9 @@ WindowOptions ConfirmOptions(FileStore& files, const TextServices& text, const O
         Remove(ini, setting::Skin_File);
     }
     Write(ini, setting::PanelTransparent, state.panelTransparent);
+    Write(ini, setting::Alert_Enabled, state.alert.enabled);
+    Write(ini, setting::Free_Below, state.alert.freeBelow);
+    Write(ini, setting::Alert_Unit, state.alert.unit);
     ini.Save();
 
     WindowOptions confirmed = ReadWindowOptions(ini, present);
@@ -83,6 +89,36 @@ WindowOptions ConfirmOptions(FileStore& files, const TextServices& text, const O
     confirmed.stayOnTop = Read(ini, setting::On_Top);
     if (skinMissing) confirmed.skinEnabled = false;
     return confirmed;
+}
+
+std::optional<std::string> AlertRefusal(const LowSpaceAlert& alert) {
+    if (!alert.enabled) return std::nullopt;
+    if (alert.freeBelow < 0) return "警告する空き容量には 0 以上の値を指定してください。";
+    if (alert.unit == LowSpaceAlert::Percent && alert.freeBelow > 100)
+        return "警告する空き容量を % で指定するときは 0 から 100 までの値にしてください。";
+    return std::nullopt;
+}
+
+std::string RunCommand(const std::string& program) {
+    return '"' + program + '"';
+}
+
+bool StartsWithWindows(const RunList& run, const std::string& program, const TextServices& text) {
+    const std::optional<std::string> command = run.Command(kRunName);
+    if (!command) return false;
+    const std::string value = text.UpperAnsi(*command);
+    const std::string path = text.UpperAnsi(program);
+    for (const std::string& named : {RunCommand(path), path})
+        if (value == named || value.starts_with(named + ' ')) return true;
+    return false;
+}
+
+void SetStartWithWindows(RunList& run, bool on, const std::string& program, const TextServices& text) {
+    if (on == StartsWithWindows(run, program, text)) return;
+    if (on)
+        run.SetCommand(kRunName, RunCommand(program));
+    else
+        run.Remove(kRunName);
 }
 
 int HoldIntervalCount(int count) {

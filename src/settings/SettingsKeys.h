@@ -31,6 +31,10 @@ inline constexpr Setting<std::int32_t> Transparent_Position{{"Display", "Transpa
 inline constexpr Setting<bool> Skin{{"Display", "Skin"}, true};
 inline constexpr Setting<std::string_view> Skin_File{{"Display", "Skin_File"}, "bg.bmp"};
 inline constexpr Setting<bool> PanelTransparent{{"Display", "PanelTransparent"}};
+// The low-space warning; only the options dialog writes its section.
+inline constexpr Setting<bool> Alert_Enabled{{"Alert", "Enabled"}};
+inline constexpr Setting<std::int32_t> Free_Below{{"Alert", "Free_Below"}};
+inline constexpr Setting<std::int32_t> Alert_Unit{{"Alert", "Unit"}};  // 0 %, 1 MB, 2 GB
 inline constexpr Setting<std::int32_t> Top{{"Window", "Top"}};
 inline constexpr Setting<std::int32_t> Left{{"Window", "Left"}};
 inline constexpr Setting<std::string_view> Drive{{"Window", "Drive"}};
@@ -48,6 +52,9 @@ inline constexpr SettingKey kAllSettings[] = {
     setting::Skin,
     setting::Skin_File,
     setting::PanelTransparent,
+    setting::Alert_Enabled,
+    setting::Free_Below,
+    setting::Alert_Unit,
     setting::Top,
     setting::Left,
     setting::Drive,

@@ -68,6 +68,9 @@ WindowOptions ReadWindowOptions(const TMemIniFile& ini, const WindowOptions& pre
     options.alphaBlendValue =
         static_cast<std::uint8_t>(Read(ini, setting::Transparent_Position, present.alphaBlendValue));
     options.panelTransparent = Read(ini, setting::PanelTransparent, present.panelTransparent);
+    options.alert.enabled = Read(ini, setting::Alert_Enabled, present.alert.enabled);
+    options.alert.freeBelow = Read(ini, setting::Free_Below, present.alert.freeBelow);
+    options.alert.unit = Read(ini, setting::Alert_Unit, present.alert.unit);
     return options;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "drawing/Geometry.h"
+#include "monitor/LowSpace.h"
 #include "platform/FileStore.h"
 #include "platform/TextServices.h"
 #include "settings/MemIniFile.h"
@@ -29,6 +30,7 @@ struct WindowOptions {
     bool panelTransparent = false;       // the skin shows through the readout panel
     bool skinEnabled = true;
     std::string skinFile = "bg.bmp";
+    LowSpaceAlert alert;
     friend bool operator==(const WindowOptions&, const WindowOptions&) = default;
 };
 

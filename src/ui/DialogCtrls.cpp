@@ -300,6 +300,13 @@ void SpinEdit::Step(int delta) {
     SetValue(static_cast<int>(std::clamp<long long>(static_cast<long long>(Value()) + delta, min_, max_)));
 }
 
+void SpinEdit::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    field_->SetEnabled(enabled);
+    if (HandleAllocated()) EnableWindow(Handle(), enabled);
+    Invalidate();
+}
+
 void SpinEdit::ClampToRange() {
     int value = Value();
     if (value < min_ || value > max_) SetValue(std::clamp(value, min_, max_));
@@ -316,6 +323,7 @@ void SpinEdit::LayOutField() {
 
 void SpinEdit::WindowCreated() {
     LayOutField();
+    EnableWindow(Handle(), enabled_);
 }
 
 void SpinEdit::DpiChanged() {
@@ -325,8 +333,9 @@ void SpinEdit::DpiChanged() {
 
 void SpinEdit::Paint(HDC dc) {
     RECT up = ArrowRect(1), down = ArrowRect(-1);
-    DrawFrameControl(dc, &up, DFC_SCROLL, DFCS_SCROLLUP | (pressedUp_ ? DFCS_PUSHED : 0));
-    DrawFrameControl(dc, &down, DFC_SCROLL, DFCS_SCROLLDOWN | (pressedDown_ ? DFCS_PUSHED : 0));
+    const UINT inactive = enabled_ ? 0 : DFCS_INACTIVE;
+    DrawFrameControl(dc, &up, DFC_SCROLL, DFCS_SCROLLUP | inactive | (pressedUp_ ? DFCS_PUSHED : 0));
+    DrawFrameControl(dc, &down, DFC_SCROLL, DFCS_SCROLLDOWN | inactive | (pressedDown_ ? DFCS_PUSHED : 0));
 }
 
 LRESULT SpinEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -143,6 +143,8 @@ public:
     void SetValue(int value);
     void Step(int delta);
     void DpiChanged() override;
+    // The field and both arrows, greyed when disabled.
+    void SetEnabled(bool enabled);
     wchar_t decimalSeparator = L'.';
 
 protected:
@@ -158,6 +160,7 @@ private:
 
     int min_, max_;
     Field* field_;
+    bool enabled_ = true;
     int repeatDelta_ = 0;
     bool pressedUp_ = false, pressedDown_ = false;
 };

@@ -119,6 +119,12 @@ void Label::SetCaption(const std::wstring& caption) {
     AutoSize();
 }
 
+void Label::SetColor(COLORREF color) {
+    if (color == font_.color) return;
+    font_.color = color;
+    Invalidate();
+}
+
 void Label::Paint(HDC dc) {
     Selection font(dc, fontHandle_.get());
     SetBkMode(dc, TRANSPARENT);
@@ -198,9 +204,27 @@ void ProgressBar::CreateParamsFor(CreateParams& params) {
     params.className = PROGRESS_CLASSW;
 }
 
+namespace {
+
+// Visual styles draw the state; without them (the classic look, Wine) only the bar's colour
+// can say it, and with them that colour is passed over.
+void ShowState(HWND bar, int state) {
+    SendMessageW(bar, PBM_SETSTATE, state, 0);
+    SendMessageW(bar, PBM_SETBARCOLOR, 0, state == PBST_ERROR ? RGB(255, 0, 0) : CLR_DEFAULT);
+}
+
+}  // namespace
+
 void ProgressBar::WindowCreated() {
     SendMessageW(Handle(), PBM_SETRANGE32, 0, max_);
     SendMessageW(Handle(), PBM_SETPOS, position_, 0);
+    if (state_ != PBST_NORMAL) ShowState(Handle(), state_);
+}
+
+void ProgressBar::SetState(int state) {
+    if (state == state_) return;
+    state_ = state;
+    if (HandleAllocated()) ShowState(Handle(), state_);
 }
 
 void ProgressBar::SetMax(int max) {

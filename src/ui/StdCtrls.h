@@ -1,5 +1,9 @@
 #pragma once
 // The standard controls the program's windows use.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,6 +56,9 @@ public:
           Alignment alignment = Alignment::Left);
     const std::wstring& Caption() const { return caption_; }
     void SetCaption(const std::wstring& caption);
+    // The text's colour; CLR_INVALID for the window-text colour.
+    COLORREF Color() const { return font_.color; }
+    void SetColor(COLORREF color);
     void Paint(HDC dc) override;
     void DpiChanged() override;
 
@@ -100,6 +107,9 @@ public:
     int Position() const { return position_; }
     void SetMax(int max);
     void SetPosition(int position);
+    // PBST_NORMAL or PBST_ERROR (red).
+    int State() const { return state_; }
+    void SetState(int state);
 
 protected:
     void CreateParamsFor(CreateParams& params) override;
@@ -108,6 +118,7 @@ protected:
 private:
     int max_ = 100;
     int position_ = 0;
+    int state_ = PBST_NORMAL;
 };
 
 // A periodic event. An interval of 0 stops it.

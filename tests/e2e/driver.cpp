@@ -367,9 +367,14 @@ int wmain(int argc, wchar_t** argv) {
         RECT r;
         GetWindowRect(form, &r);
         bool topmost = GetWindowLongW(form, GWL_EXSTYLE) & WS_EX_TOPMOST;
-        std::printf("visible=%d iconic=%d left=%ld top=%ld topmost=%d hwnd=%p title=%s\n",
+        // The bar's state (1 normal, 2 error; Wine answers 1 always) and colour (ff000000: the
+        // default; 0000ff: red).
+        HWND bar = FindDescendant(form, PROGRESS_CLASSW);
+        int barState = bar ? static_cast<int>(SendMessageW(bar, PBM_GETSTATE, 0, 0)) : 0;
+        auto barColor = bar ? static_cast<unsigned long>(SendMessageW(bar, PBM_GETBARCOLOR, 0, 0)) : 0ul;
+        std::printf("visible=%d iconic=%d left=%ld top=%ld topmost=%d hwnd=%p bar=%d barcolor=%06lx title=%s\n",
                     IsWindowVisible(form) ? 1 : 0, IsIconic(application) ? 1 : 0, r.left, r.top, topmost ? 1 : 0,
-                    static_cast<void*>(form), Utf8(TextOf(application)).c_str());
+                    static_cast<void*>(form), barState, barColor, Utf8(TextOf(application)).c_str());
     } else if (verb == L"drives") {
         // The drive list's entries, the selected one marked with "*".
         HWND combo = FindDescendant(form, WC_COMBOBOXW);

@@ -24,12 +24,16 @@ set_dpi() {
 }
 # Files and folders made immutable (see immutable), to be freed before they are deleted.
 immutables=()
+# A small drive: a tmpfs of 16 MB in the scratch folder, mapped to a drive letter.
+small_letter= small_mount=
 cleanup() {
   if ((${#immutables[@]})); then chattr -i "${immutables[@]}" 2>/dev/null || true; fi
   # A copy that outlived its case would answer the next case's questions: end them all.
   wineserver -k 2>/dev/null || true
   if [ -n "$dpi_changed" ]; then set_dpi 96; fi
   if [ -n "$slow_letter" ]; then rm -f "$WINEPREFIX/dosdevices/$slow_letter:"; fi
+  if [ -n "$small_letter" ]; then rm -f "$WINEPREFIX/dosdevices/$small_letter:"; fi
+  if [ -n "$small_mount" ]; then umount "$small_mount" 2>/dev/null || true; fi
   if [ -n "$slow_mount" ]; then
     rm -f "$slow_hang"
     fusermount -u "$slow_mount" 2>/dev/null || true
@@ -48,10 +52,11 @@ fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
 desktop= desktop_size=800x600
 in_desktop() { if [ -n "$desktop" ]; then wine explorer "/desktop=$desktop,$desktop_size" "$@"; else wine "$@"; fi; }
 driver() { (cd "$work" && in_desktop driver.exe "$@" | tr -d '\r'); }
-# Starts a copy of the program in the scratch folder; its exit code lands in $notes/exit.N.
+# Starts a copy of the program in the scratch folder; its exit code lands in $notes/exit.N and
+# what Wine says on its standard error in $notes/stderr.N.
 start() {
   local n=${#pids[@]}
-  (cd "$work" && { in_desktop brimview.exe; echo $? > "$notes/exit.$n"; }) >/dev/null 2>&1 &
+  (cd "$work" && { in_desktop brimview.exe 2> "$notes/stderr.$n"; echo $? > "$notes/exit.$n"; }) >/dev/null 2>&1 &
   pids+=($!)
   # The run that makes the desktop serves it until it is empty: let that be the program's
   # run, never a driver's.
@@ -179,6 +184,26 @@ immutable() {
   chattr +i "$@" 2>"$notes/chattr.log" || { echo "SKIP ($case_name): chattr +i: $(cat "$notes/chattr.log")"; exit 77; }
   immutables+=("$@")
 }
+# small_drive LETTER: drive LETTER: is a tmpfs of 16 MB, empty. Ends the case as skipped where
+# mounting is not permitted.
+small_drive() {
+  [ -e "$WINEPREFIX/dosdevices/${1,,}:" ] && fail "the prefix already has a drive ${1^^}:"
+  mkdir "$work/small"
+  if ! mount -t tmpfs -o size=16m tmpfs "$work/small" 2> "$work/mount.log"; then
+    echo "SKIP ($case_name): mounting a tmpfs is not permitted here: $(tr '\n' ' ' < "$work/mount.log")"
+    exit 77
+  fi
+  small_mount=$work/small
+  small_letter=${1,,}
+  ln -s "$work/small" "$WINEPREFIX/dosdevices/$small_letter:"
+}
+# red_pixels NAME: how many pure red pixels the screenshot shots/NAME.png holds.
+red_pixels() {
+  convert "$repo/shots/$1.png" -fill black +opaque 'rgb(255,0,0)' -fill white -opaque 'rgb(255,0,0)' \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+# flashes: how often the program has asked to flash its taskbar button so far.
+flashes() { grep -c 'Call user32.FlashWindowEx' "$notes/stderr.0" || true; }
 # Milliseconds since the epoch.
 now_ms() { date +%s%3N; }
 
@@ -359,8 +384,10 @@ case $case_name in
     expect "$(window_caption TPagesDlg)" 設定
     # The focus starts on the first control and walks the page's controls and the buttons in
     # their tab order; of the two radio buttons only the selected one is a stop.
-    general=$'Edit|3\nButton|秒\nButton|OK\nButton|キャンセル\nButton|ヘルプ(&H)'
-    expect "$(driver focus TPagesDlg 12)" "$(printf '%s\n%s\nEdit|3\nButton|秒\nButton|OK' "$general" "$general")"
+    # The warning's count and unit are no stops while its box is off.
+    general=$'Edit|3\nButton|秒\nButton|空き容量が次の値を下回ったら警告する\nButton|Windows の起動時に Brimview を開始する'
+    general+=$'\nButton|OK\nButton|キャンセル\nButton|ヘルプ(&H)'
+    expect "$(driver focus TPagesDlg 11)" "$(printf '%s\n%s' "$general" "$(head -n 5 <<<"$general")")"
     driver tab TPagesDlg 1 >/dev/null   # 表示
     display=$'Button|常に手前に表示\nButton|半透明表示 （Windows 2000/XPのみ対応）\nButton|最小化で起動'
     display+=$'\nButton|背景画像を使う\nComboBox|bg.bmp\nButton|背景画像を透過\nButton|OK\nButton|キャンセル\nButton|ヘルプ(&H)'
@@ -549,6 +576,84 @@ case $case_name in
     expect "$(wait_exit 0 10)" 0
     echo "ended $(($(now_ms) - closed)) ms after the close request"
     grep -q $'^Drive=Y\r$' "$ini" || fail "Drive not saved: $(cat "$ini")"
+    ;;
+  low_space)
+    # T: holds 16 MB; the warning comes at half of it free. Wine traces each call of
+    # FlashWindowEx on the program's standard error.
+    small_drive T
+    printf '[Window]\r\nDrive=T\r\n[Alert]\r\nEnabled=1\r\nFree_Below=50\r\nUnit=0\r\n' > "$ini"
+    settings=$(bytes "$ini")
+    desktop=brimview-e2e
+    wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d user32.FlashWindowEx /f >/dev/null 2>&1
+    WINEDEBUG=-all,+relay start
+    expect "$(driver wait)" ok
+    eventually 10 title_matches '^Brimview$' || fail "title"
+    expect "$(state_field barcolor)" ff000000
+    snap low-space-normal TForm1
+    expect "$(red_pixels low-space-normal)" 0
+    head -c $((12 << 20)) /dev/zero > "$small_mount/fill"
+    eventually 8 state_is barcolor 0000ff || fail "no warning at 4 MB of 16 MB free: bar $(state_field barcolor)"
+    snap low-space TForm1
+    # The figure; the bar's colour is asked above (Wine draws its bar in the highlight colour).
+    (($(red_pixels low-space) > 20)) || fail "the free space is not drawn in red"
+    rm "$small_mount/fill"
+    eventually 8 state_is barcolor ff000000 || fail "the warning stayed with 16 MB free"
+    snap low-space-gone TForm1
+    expect "$(red_pixels low-space-gone)" 0
+    before=$(flashes)
+    driver minimize >/dev/null
+    eventually 10 state_is iconic 1 || fail "not minimised"
+    head -c $((12 << 20)) /dev/zero > "$small_mount/fill"
+    eventually 8 state_is barcolor 0000ff || fail "no warning while minimised"
+    eventually 5 test "$(flashes)" -gt "$before" || fail "the crossing while minimised did not flash"
+    sleep 7  # two more refreshes below the threshold: no second flash
+    expect "$(flashes)" $((before + 1))
+    driver restore >/dev/null
+    driver close >/dev/null
+    wait_exit 0 20 >/dev/null
+    wine reg delete 'HKCU\Software\Wine\Debug' /v RelayInclude /f >/dev/null 2>&1
+    # The close writes its keys and leaves the warning's as they were.
+    expect "$(ini_value Alert Free_Below)" 50
+    ;;
+  start_with_windows)
+    # The box on the general page writes the sign-in list's value naming this copy, and takes
+    # it away again.
+    run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+    run_value() { wine reg query "$run_key" /v Brimview 2>/dev/null | tr -d '\r' | sed -n 's/^ *Brimview *REG_SZ *//p'; }
+    wine reg delete "$run_key" /v Brimview /f >/dev/null 2>&1 || true
+    box="Windows の起動時に Brimview を開始する"
+    start
+    driver wait >/dev/null
+    for on in 1 0; do
+      driver command 100 >/dev/null   # 設定(&O)...
+      expect "$(window_caption TPagesDlg)" 設定
+      expect "$(control TPagesDlg Button "$box")" "Button|$box|1|$((1 - on))"
+      driver click TPagesDlg "$box" >/dev/null
+      driver click TPagesDlg OK >/dev/null
+      expect "$(driver gone TPagesDlg)" ok
+      if ((on)); then
+        expect "$(run_value)" "\"Z:${work//\//\\}\\brimview.exe\""   # the host's root is Z:
+      else
+        expect "$(run_value)" ""
+      fi
+      expect "$(driver messagebox 1)" "error: nothing appeared"
+    done
+    driver close >/dev/null
+    expect "$(wait_exit 0 20)" 0
+    ;;
+  no_alert)
+    # Without an [Alert] section a nearly full drive shows no warning, and the close adds none.
+    small_drive T
+    printf '[Window]\r\nDrive=T\r\n' > "$ini"
+    head -c $((15 << 20)) /dev/zero > "$small_mount/fill"
+    start
+    expect "$(driver wait)" ok
+    sleep 7  # two refreshes
+    expect "$(state_field barcolor)" ff000000
+    driver close >/dev/null
+    expect "$(wait_exit 0 20)" 0
+    grep -q '^\[Alert\]' "$ini" && fail "the close wrote an [Alert] section: $(cat "$ini")"
+    grep -q $'^\\[Window\\]\r$' "$ini" || fail "the close did not save [Window]: $(cat "$ini")"
     ;;
   *)
     fail "unknown case"

@@ -22,7 +22,8 @@ std::string Describe(const OptionsState& s) {
     std::ostringstream out;
     out << "spin " << s.spinValue << " s" << s.seconds << " m" << s.minutes << " min" << s.minimized << " top"
         << s.onTop << " tr" << s.transparency << " pos " << s.trackPosition << " skin" << s.skin << " index "
-        << s.skinIndex << " panel" << s.panelTransparent;
+        << s.skinIndex << " panel" << s.panelTransparent << " alert" << s.alert.enabled << " " << s.alert.freeBelow
+        << " unit " << s.alert.unit;
     return out.str();
 }
 
@@ -148,6 +149,16 @@ TEST(OptionsFilling, ReadsEachControlWithItsPresentStateAsDefault) {
         {"an unlisted skin name selects nothing", "[Display]\nSkin_File=other.bmp\n",
          [](OptionsState& s) { s.skinIndex = 1; }, [](OptionsState& s) { s.skinIndex = -1; }},
         {"an empty skin name selects nothing", "[Display]\nSkin_File=\n", none, none},
+        {"the warning", "[Alert]\nEnabled=1\nFree_Below=200\nUnit=2\n", none,
+         [](OptionsState& s) {
+             s.alert = {true, 200, LowSpaceAlert::GB};
+             s.skinIndex = 0;
+         }},
+        {"an absent warning keeps the controls", "",
+         [](OptionsState& s) {
+             s.alert = {true, 5, LowSpaceAlert::MB};
+         },
+         [](OptionsState& s) { s.skinIndex = 0; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -180,7 +191,7 @@ TEST(OptionsConfirming, WritesEveryKeyAndHandsBackWhatToApply) {
         std::string interval, intervalS, intervalM, position, skin, skinFile;
         ConfirmedOptions result;
     };
-    const WindowOptions present{4242, true, true, 9, true, true, "wood.bmp"};
+    const WindowOptions present{4242, true, true, 9, true, true, "wood.bmp", {}};
     const Case cases[] = {
         {"60 minutes",
          "",
@@ -346,6 +357,77 @@ TEST(OptionsConfirming, WritesEveryKeyAndHandsBackWhatToApply) {
         EXPECT_EQ(got.skinEnabled, !c.result.skinOff);
         EXPECT_EQ(got.skinFile, present.skinFile) << "the paint reads the file's name";
     }
+
+    Fixture f;
+    OptionsState warning;
+    warning.alert = {true, 3, LowSpaceAlert::GB};
+    EXPECT_EQ(ConfirmOptions(f.files, f.text, warning, f.skins, present).alert, warning.alert);
+    EXPECT_EQ(f.Read("Alert", "Free_Below"), "3");
+}
+
+TEST(OptionsConfirming, RefusesANegativeWarningOrOneOver100Percent) {
+    const std::pair<LowSpaceAlert, bool> cases[] = {
+        {{true, 100, LowSpaceAlert::Percent}, false}, {{true, 101, LowSpaceAlert::Percent}, true},
+        {{true, 101, LowSpaceAlert::MB}, false},      {{true, 0, LowSpaceAlert::GB}, false},
+        {{true, -1, LowSpaceAlert::GB}, true},        {{false, -1, LowSpaceAlert::Percent}, false},
+    };
+    for (auto [alert, refused] : cases)
+        EXPECT_EQ(AlertRefusal(alert).has_value(), refused) << alert.freeBelow << " unit " << alert.unit;
+}
+
+// The sign-in list in memory; a list that refuses changes, as under a policy.
+class MemoryRunList : public RunList {
+public:
+    std::optional<std::string> value;
+    bool refuse = false;
+    std::optional<std::string> Command(const std::string& name) const override {
+        EXPECT_EQ(name, "Brimview");
+        return value;
+    }
+    void SetCommand(const std::string&, const std::string& command) override {
+        if (refuse) throw AppError("アクセスが拒否されました。");
+        value = command;
+    }
+    void Remove(const std::string&) override {
+        if (refuse) throw AppError("アクセスが拒否されました。");
+        value.reset();
+    }
+};
+
+TEST(StartWithWindows, TheBoxShowsAndSetsTheValueThatNamesThisCopy) {
+    const std::string self = "C:\\Tools\\brimview.exe";
+    struct Case {
+        std::optional<std::string> value;
+        bool shown;                           // the box as filled
+        std::optional<std::string> ticked;    // the value after OK with the box ticked
+        std::optional<std::string> unticked;  // and unticked
+    };
+    const std::string quoted = "\"C:\\Tools\\brimview.exe\"";
+    const Case cases[] = {
+        {std::nullopt, false, quoted, std::nullopt},
+        {quoted, true, quoted, std::nullopt},
+        {"\"c:\\tools\\BRIMVIEW.EXE\" /min", true, "\"c:\\tools\\BRIMVIEW.EXE\" /min", std::nullopt},
+        {"C:\\Tools\\brimview.exe", true, "C:\\Tools\\brimview.exe", std::nullopt},
+        {"\"D:\\Old\\brimview.exe\"", false, quoted, "\"D:\\Old\\brimview.exe\""},
+        {"\"C:\\Tools\\brimview.exe.bak\"", false, quoted, "\"C:\\Tools\\brimview.exe.bak\""},
+        {"C:\\Tools\\brimview.exe2", false, quoted, "C:\\Tools\\brimview.exe2"},
+    };
+    fakes::FakeTextServices text;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value.value_or("<none>"));
+        MemoryRunList run;
+        run.value = c.value;
+        EXPECT_EQ(StartsWithWindows(run, self, text), c.shown);
+        SetStartWithWindows(run, true, self, text);
+        EXPECT_EQ(run.value, c.ticked);
+        run.value = c.value;
+        SetStartWithWindows(run, false, self, text);
+        EXPECT_EQ(run.value, c.unticked);
+    }
+    MemoryRunList refusing;
+    refusing.refuse = true;
+    EXPECT_THROW(SetStartWithWindows(refusing, true, self, text), AppError);
+    EXPECT_FALSE(refusing.value);
 }
 
 TEST(OptionsConfirming, OkOnTheFirstStartsEmptyFileWritesEveryKeyInOrder) {
@@ -356,7 +438,8 @@ TEST(OptionsConfirming, OkOnTheFirstStartsEmptyFileWritesEveryKeyInOrder) {
     EXPECT_EQ(f.files.files.at(kIni),
               "[General]\r\nInterval=3000\r\nInterval_s=1\r\nInterval_m=0\r\n\r\n"
               "[Display]\r\nMinimized=0\r\nOn_Top=0\r\nTransparency=0\r\nTransparent_Position=255\r\nSkin=1\r\n"
-              "Skin_File=bg.bmp\r\nPanelTransparent=0\r\n\r\n");
+              "Skin_File=bg.bmp\r\nPanelTransparent=0\r\n\r\n"
+              "[Alert]\r\nEnabled=0\r\nFree_Below=10\r\nUnit=0\r\n\r\n");
 }
 
 TEST(OptionsConfirming, StoredOpacityZeroComesBackAsOne) {

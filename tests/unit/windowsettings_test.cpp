@@ -111,6 +111,16 @@ TEST(StartupSettings, ReadsEveryKeyAndHandsTheWindowItsStateOnce) {
     }
 }
 
+TEST(StartupSettings, TheWarningIsReadAndNeverWritten) {
+    Fixture f;
+    f.files.files["skin\\bg.bmp"] = "BM";
+    const std::string ini = "[Alert]\r\nEnabled=1\r\nFree_Below=50\r\n";
+    f.files.files[kIni] = ini;
+    f.Start();
+    EXPECT_EQ(f.window.state.options.alert, (LowSpaceAlert{true, 50, LowSpaceAlert::Percent}));
+    EXPECT_EQ(f.files.files.at(kIni), ini + "\r\n");
+}
+
 TEST(StartupSettings, APositionOffEveryScreenComesBackOntoTheNearestWorkArea) {
     // A window of 176 x 169 on a screen of 1024 x 738 (the taskbar below) and a second
     // monitor of 1280 x 1024 to its right.

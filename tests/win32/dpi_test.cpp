@@ -15,6 +15,7 @@
 #include "platform/Win32Drives.h"
 #include "platform/Win32FileStore.h"
 #include "platform/Win32TextServices.h"
+#include "platform/Win32RunList.h"
 #include "settings/Options.h"
 
 namespace brimview {
@@ -74,7 +75,8 @@ TEST(DpiChange, TheWindowTakesTheSuggestedRectangleAndLaysOutItsContentsAtTheNew
     Services services{files, text, std::make_shared<Win32DiskSpace>(), std::make_shared<Win32DriveCatalog>(), '.'};
     TForm1 main(nullptr, services);
     main.Handle();
-    TPagesDlg options(nullptr, main.Settings(), services);
+    Win32RunList runList;
+    TPagesDlg options(nullptr, main.Settings(), services, runList);
     TAboutBox about(nullptr, files);
     for (ui::Form* form :
          {static_cast<ui::Form*>(&main), static_cast<ui::Form*>(&options), static_cast<ui::Form*>(&about)}) {

@@ -9,11 +9,14 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "GdiTesting.h"
+#include "MessageBoxWatcher.h"
 #include "app/DriveMonitor.h"
 #include "platform/Win32Drives.h"
 #include "platform/Win32FileStore.h"
+#include "platform/Win32RunList.h"
 #include "platform/Win32TextServices.h"
 #include "settings/Options.h"
 #include "settings/SettingsPath.h"
@@ -25,6 +28,7 @@ namespace {
 struct DialogFixture {
     Win32TextServices text;
     Win32FileStore files;
+    Win32RunList runList;
     Services services{files, text, std::make_shared<Win32DiskSpace>(), std::make_shared<Win32DriveCatalog>(), '.'};
     std::filesystem::path previous = std::filesystem::current_path();
     std::string ini = SettingsFilePath(files, text);
@@ -68,7 +72,7 @@ TEST(OptionsDialog, FillsItsControlsFromTheSettingsFile) {
         "[Display]\r\nMinimized=1\r\nTransparency=1\r\nTransparent_Position=0\r\nSkin=0\r\nSkin_File=WOOD.BMP\r\n");
     TForm1 main(nullptr, f.services);
     main.FinishCreation();
-    TPagesDlg dialog(nullptr, main.Settings(), f.services);
+    TPagesDlg dialog(nullptr, main.Settings(), f.services, f.runList);
     dialog.FinishCreation();
     // What start-up wrote; the dialog's own values would change it (60000 ms for one minute, wood.bmp).
     const std::string started = f.Saved();
@@ -93,7 +97,7 @@ TEST(OptionsDialog, WithoutAUnitTheSpinFieldKeepsItsText) {
     DialogFixture f("[General]\r\nInterval=90000\r\nInterval_s=0\r\nInterval_m=0\r\n");
     TForm1 main(nullptr, f.services);
     main.FinishCreation();
-    TPagesDlg dialog(nullptr, main.Settings(), f.services);
+    TPagesDlg dialog(nullptr, main.Settings(), f.services, f.runList);
     dialog.FinishCreation();
     dialog.Handle();
     HWND field = GetWindow(dialog.SpinEdit1->Handle(), GW_CHILD);
@@ -112,7 +116,7 @@ TEST(OptionsDialog, OkWritesEverySettingAndAppliesItToTheMainWindow) {
     DialogFixture f("");
     TForm1 main(nullptr, f.services);
     main.FinishCreation();
-    TPagesDlg dialog(nullptr, main.Settings(), f.services);
+    TPagesDlg dialog(nullptr, main.Settings(), f.services, f.runList);
     dialog.FinishCreation();
     int result = RunModal(dialog, [&] {
         dialog.SpinEdit1->SetValue(10);
@@ -124,9 +128,29 @@ TEST(OptionsDialog, OkWritesEverySettingAndAppliesItToTheMainWindow) {
     EXPECT_EQ(f.Saved(),
               "[General]\r\nInterval=10000\r\nInterval_s=1\r\nInterval_m=0\r\n\r\n"
               "[Display]\r\nMinimized=0\r\nOn_Top=0\r\nTransparency=0\r\nTransparent_Position=255\r\nSkin=1\r\n"
-              "Skin_File=bg.bmp\r\nPanelTransparent=1\r\n\r\n");
+              "Skin_File=bg.bmp\r\nPanelTransparent=1\r\n\r\n"
+              "[Alert]\r\nEnabled=0\r\nFree_Below=10\r\nUnit=0\r\n\r\n");
     EXPECT_EQ(main.Timer1->Interval(), 10000u);
     EXPECT_TRUE(main.TransPanel1->Transparent());
+}
+
+TEST(OptionsDialog, OkRefusesAWarningOver100PercentAndTheDialogStaysOpen) {
+    DialogFixture f("");
+    TForm1 main(nullptr, f.services);
+    main.FinishCreation();
+    TPagesDlg dialog(nullptr, main.Settings(), f.services, f.runList);
+    dialog.FinishCreation();
+    test::MessageBoxWatcher watcher;
+    int result = RunModal(dialog, [&] {
+        dialog.CheckBox6->SetChecked(true);
+        dialog.SpinEdit2->SetValue(101);
+        dialog.OKBtn->Click();
+        PostMessageW(dialog.Handle(), WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(result, ui::mrCancel);
+    EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{
+                                  L"設定|警告する空き容量を % で指定するときは 0 から 100 までの値にしてください。"});
+    EXPECT_EQ(f.Saved(), "");
 }
 
 }  // namespace
