@@ -112,14 +112,17 @@ TEST(StartupSettings, ReadsEveryKeyAndHandsTheWindowItsStateOnce) {
     }
 }
 
-TEST(StartupSettings, TheWarningIsReadAndNeverWritten) {
+TEST(StartupSettings, TheWarningForecastAndGaugeAreReadAndNeverWritten) {
     Fixture f;
     f.files.files["skin\\bg.bmp"] = "BM";
-    const std::string ini = "[Alert]\r\nEnabled=1\r\nFree_Below=50\r\n";
+    const std::string ini =
+        "[Alert]\r\nEnabled=1\r\nFree_Below=50\r\n\r\n[Forecast]\r\nEnabled=1\r\n\r\n[Taskbar]\r\nProgress=1\r\n\r\n";
     f.files.files[kIni] = ini;
     f.Start();
     EXPECT_EQ(f.window.state.options.alert, (LowSpaceAlert{true, 50, LowSpaceAlert::Percent}));
-    EXPECT_EQ(f.files.files.at(kIni), ini + "\r\n");
+    EXPECT_TRUE(f.window.state.options.forecastEnabled);
+    EXPECT_TRUE(f.window.state.options.taskbarProgress);
+    EXPECT_EQ(f.files.files.at(kIni), ini);
 }
 
 TEST(StartupSettings, APositionOffEveryScreenComesBackOntoTheNearestWorkArea) {
