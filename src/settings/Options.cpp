@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "platform/LayeredWindows.h"
 #include "ui/Application.h"
 #include "ui/Text.h"
 
@@ -14,8 +13,8 @@ namespace {
 
 // Asked of the system itself rather than of its version number, which later systems
 // no longer report truthfully.
-bool CanDrawTranslucentWindows() {
-    return LayeredWindows().setLayeredWindowAttributes != nullptr;
+bool CanDrawTranslucentWindows(const ui::Application& app) {
+    return app.LayeredWindows().setLayeredWindowAttributes != nullptr;
 }
 
 ui::SystemControl& MakeLabel(ui::Component& owner, ui::WinControl* parent, std::wstring caption) {
@@ -139,7 +138,7 @@ void TPagesDlg::Show(const OptionsState& state) {
 
 void TPagesDlg::FormActivate(ui::Component&) {
     Show(FillOptions(services_.files, services_.text, State(), FileComboTF1->Items()));
-    CheckBox2->SetEnabled(CanDrawTranslucentWindows());
+    CheckBox2->SetEnabled(CanDrawTranslucentWindows(App()));
     CheckBox2Click(*this);
     CheckBox3Click(*this);
     CheckBox6Click(*this);
@@ -174,7 +173,7 @@ void TPagesDlg::CheckBox6Click(ui::Component&) {
 }
 
 void TPagesDlg::HelpBtnClick(ui::Component&) {
-    ui::App().RequestHelp(HELP_CONTEXT, 16);
+    App().RequestHelp(HELP_CONTEXT, 16);
 }
 
 void TPagesDlg::DialogCommand(int id) {
