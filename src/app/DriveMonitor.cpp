@@ -76,7 +76,9 @@ TForm1::TForm1(ui::Component* owner, Services services)
       services_(services),
       settings_(std::make_unique<SettingsView>(*this)),
       queries_([&app = App()] { app.Wake(); }, StartLeanThread),
-      wake_(App().OnWake.Subscribe([this](ui::Component&) { queries_.RunAnswers(); })),
+      wake_(App().OnWake.Subscribe([this](ui::Component&) {
+          queries_.RunAnswers([this](const std::exception& e) { App().ShowException(e); });
+      })),
       refresher_(queries_, services.disks, services.decimalSeparator,
                  [this](const Readout& readout) { ShowReadout(readout); }) {
     using namespace std::placeholders;

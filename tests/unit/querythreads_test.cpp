@@ -65,11 +65,22 @@ TEST(QueryThreads, AnswersPostedWhileTheWindowsThreadRunsOthersAllRunEachJobsInO
     // The time limit only keeps a failing test from hanging.
     for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
          !allRan() && std::chrono::steady_clock::now() < end;)
-        threads.RunAnswers();
+        threads.RunAnswers([](const std::exception&) {});
     std::vector<int> inOrder(kAnswers);
     std::iota(inOrder.begin(), inOrder.end(), 0);
     for (const auto& r : ran) EXPECT_EQ(r, inOrder);
     EXPECT_EQ(wakes, kJobs * kAnswers);
+}
+
+TEST(QueryThreads, AnAnswerThatThrowsIsReportedAndTheNextRunsAllTheSame) {
+    QueryThreads threads([] {}, [](const std::function<void()>& body) { body(); });
+    std::vector<std::string> ran;
+    threads.Start([&ran](const QueryRunner::Post& post) {
+        post([] { throw std::runtime_error("drive gone"); });
+        post([&ran] { ran.push_back("next"); });
+    });
+    threads.RunAnswers([&ran](const std::exception& e) { ran.push_back(e.what()); });
+    EXPECT_EQ(ran, (std::vector<std::string>{"drive gone", "next"}));
 }
 
 TEST(QueryThreads, OwnerGoesWithoutWaitingAndDropsTheAnswersQueuedAndToCome) {
@@ -122,6 +133,28 @@ TEST(DriveQueries, OneQueryPerDriveUntilItsLastAnswerAndAFailureEndsItToo) {
     queries.Start('C', staged, record);
     queries.Start('D', staged, record);
     EXPECT_EQ(runner.Held(), 2u) << "both are asked again, the failed one too";
+}
+
+TEST(DriveQueries, AQueryWhoseThreadCannotStartOrWhoseAnswerThrowsIsAskedAgain) {
+    test::HeldQueries runner;
+    DriveQueries<int> queries(runner);
+    const auto work = [](const DriveQueries<int>::Early& early) {
+        early(1);
+        return 2;
+    };
+    const auto throwing = [](const std::optional<int>&) { throw std::runtime_error("answer failed"); };
+    runner.refuses = true;
+    EXPECT_THROW(queries.Start('C', work, throwing), std::runtime_error);
+    runner.refuses = false;
+    queries.Start('C', work, throwing);
+    EXPECT_EQ(runner.Held(), 1u) << "a thread that could not start leaves no query out";
+    runner.Run(0);
+    EXPECT_THROW(runner.RunAnswer(0), std::runtime_error);
+    queries.Start('C', work, throwing);
+    EXPECT_EQ(runner.Held(), 0u) << "an early answer that throws leaves the query out";
+    EXPECT_THROW(runner.RunAnswer(0), std::runtime_error);
+    queries.Start('C', work, throwing);
+    EXPECT_EQ(runner.Held(), 1u) << "a last answer that throws ends the query all the same";
 }
 
 TEST(DriveQueries, AnswersThatComeAfterTheOwnerWentAreDropped) {
