@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Checks that every Brimview source belongs to a layer, that includes point down the layers,
-and that no source holds a mutable global other than the few named below with their reason.
+and that no source holds a mutable global.
 Prints every break and exits 1 when there is one.
 
 Run: python3 tools/check_layers.py [SRC]   (SRC defaults to the repository's src/)
@@ -25,16 +25,6 @@ RANK = {"portable logic": 0, "resource identifiers": 0, "platform": 1, "componen
 # The windows that may not know the main window.
 DIALOGS = {"settings/Options", "help/About"}
 MAIN_WINDOW_HEADER = "app/DriveMonitor.h"
-
-# The mutable globals that stay, by file and name, with the reason each must be global.
-GLOBALS = {
-    ("ui/Application.cpp", "theApplication"):
-        "the one application object, which window procedures and App() reach with no owner to ask",
-    ("ui/StdCtrls.cpp", "running"):
-        "a timer made without a window is told only its identifier; this leads it back to its Timer",
-    ("platform/LayeredWindows.cpp", "api"):
-        "SetLayeredWindowAttributes is looked up once per process; tests put counting stand-ins in place",
-}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 LOGIC_SOURCES = re.compile(r"target_sources\(\s*brimview_logic\s+PRIVATE\s+([^)]*)\)")
@@ -170,11 +160,7 @@ def check(files, logic_sources):
                 breaks.append(f"{name}:{line}: a header declares a mutable global: {match.group(0).strip()}")
         else:
             for line, variable in mutable_variables(files[name]):
-                if (name, variable) not in GLOBALS:
-                    breaks.append(f"{name}:{line}: a mutable global: {variable}")
-    for name, variable in GLOBALS:
-        if name in files and (name, variable) not in {(name, v) for _, v in mutable_variables(files[name])}:
-            breaks.append(f"{name}: the global {variable} named in this check is gone: take it off the list")
+                breaks.append(f"{name}:{line}: a mutable global: {variable}")
     return breaks, logic
 
 

@@ -34,6 +34,11 @@ CASES = [
      "ui/Text.cpp:1: a mutable global: api"),
     ("a global in an extern \"C\" block", {"ui/Text.cpp": 'extern "C" {\nint hooks;\n}\n'},
      "ui/Text.cpp:2: a mutable global: hooks"),
+    ("the application object as a global", {"ui/Application.cpp": "namespace {\nApplication* app = nullptr;\n}\n"},
+     "ui/Application.cpp:2: a mutable global: app"),
+    ("a function's static table set by a lambda",
+     {"platform/LayeredWindows.cpp": "Api& Calls() {\n  static Api api = [] {\n    return Api{};\n  }();\n"
+      "  return api;\n}\n"}, "platform/LayeredWindows.cpp:2: a mutable global: api"),
     ("a source in a folder no layer names", {"extra/Thing.cpp": ""}, "extra/Thing.cpp: belongs to no layer"),
     ("portable logic includes the system", {"monitor/Readout.cpp": "#include <windows.h>\n"},
      "monitor/Readout.cpp: portable logic includes the system header <windows.h>"),

@@ -72,8 +72,10 @@ TForm1::TForm1(ui::Component* owner, Services services)
     : ui::Form(owner, L"TForm1"),
       services_(services),
       settings_(std::make_unique<SettingsView>(*this)),
-      queries_([&app = ui::App()] { app.Wake(); }, StartLeanThread),
-      wake_(ui::App().OnWake.Subscribe([this](ui::Component&) { queries_.RunAnswers(); })),
+      queries_([&app = App()] { app.Wake(); }, StartLeanThread),
+      wake_(App().OnWake.Subscribe([this](ui::Component&) {
+          queries_.RunAnswers([this](const std::exception& e) { App().ShowException(e); });
+      })),
       refresher_(queries_, services.disks, services.decimalSeparator,
                  [this](const Readout& readout) { ShowReadout(readout); }) {
     using namespace std::placeholders;
@@ -158,16 +160,16 @@ void TForm1::ShowReadout(const Readout& readout) {
     LabelFreeV->SetCaption(ui::AnsiToWide(readout.freeText));
     shownBytes_ = readout.bytes;
     ShowLowSpace();
-    if (ui::App().IsMinimized()) ui::App().SetTitle(FreeTitle());
+    if (App().IsMinimized()) App().SetTitle(FreeTitle());
 }
 
 void TForm1::ShowLowSpace() {
     const LowSpaceVerdict verdict = lowSpace_.Check(options_.alert, DriveComboBox1->SelectedDrive(), shownBytes_);
     ProgressBar1->SetState(verdict.low ? PBST_ERROR : PBST_NORMAL);
     LabelFreeV->SetColor(verdict.low ? kWarningRed : CLR_INVALID);
-    if (verdict.crossed && (ui::App().IsMinimized() || InBackground())) {
+    if (verdict.crossed && (App().IsMinimized() || InBackground())) {
         // Until the user brings the window up.
-        FLASHWINFO flash{sizeof flash, ui::App().Handle(), FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+        FLASHWINFO flash{sizeof flash, App().Handle(), FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
         FlashWindowEx(&flash);
     }
 }
@@ -210,11 +212,11 @@ std::wstring TForm1::FreeTitle() const {
 }
 
 void TForm1::AppMinimize(ui::Component&) {
-    ui::App().SetTitle(FreeTitle());
+    App().SetTitle(FreeTitle());
 }
 
 void TForm1::AppRestore(ui::Component&) {
-    ui::App().SetTitle(caption);
+    App().SetTitle(caption);
 }
 
 void TForm1::Timer1Timer(ui::Component&) {
@@ -233,8 +235,8 @@ void TForm1::FormCreate(ui::Component&) {
     if (!skinFolder && !CreateDirectoryA("skin", nullptr)) throw AppError("skinフォルダを作成できません。");
     DriveCount();
     SetDoubleBuffered(true);
-    minimize_ = ui::App().OnMinimize.Subscribe(std::bind(&TForm1::AppMinimize, this, _1));
-    restore_ = ui::App().OnRestore.Subscribe(std::bind(&TForm1::AppRestore, this, _1));
+    minimize_ = App().OnMinimize.Subscribe(std::bind(&TForm1::AppMinimize, this, _1));
+    restore_ = App().OnRestore.Subscribe(std::bind(&TForm1::AppRestore, this, _1));
 }
 
 void TForm1::DriveComboBox1Change(ui::Component&) {
@@ -306,11 +308,11 @@ void TForm1::Options1Click(ui::Component&) {
 }
 
 void TForm1::Help1Click(ui::Component&) {
-    ui::App().RequestHelp(HELP_CONTEXT, 2);
+    App().RequestHelp(HELP_CONTEXT, 2);
 }
 
 void TForm1::AlphaSpeedButton2Click(ui::Component&) {
-    ui::App().RequestHelp(HELP_CONTEXT, 2);
+    App().RequestHelp(HELP_CONTEXT, 2);
 }
 
 void TForm1::AlphaSpeedButton1Click(ui::Component&) {

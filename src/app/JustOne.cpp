@@ -44,22 +44,22 @@ void BringForward(HWND mainForm) {
 }  // namespace
 
 void TXJustOne::Loaded() {
-    std::string name = ui::WideToAnsi(ui::App().Title()).substr(0, 255);
+    std::string name = ui::WideToAnsi(App().Title()).substr(0, 255);
     SingleInstanceMutex.reset(CreateMutexA(nullptr, FALSE, name.c_str()));
     if (GetLastError() != ERROR_ALREADY_EXISTS && SingleInstanceMutex) return;
 
     gaveWay_ = true;
     if (AlreadyExist) AlreadyExist(*this);
     if (SwitchToPrevious) {
-        SetWindowTextW(ui::App().Handle(), L"");
+        SetWindowTextW(App().Handle(), L"");
         wchar_t formClass[256] = L"";
-        if (ui::App().MainForm()) GetClassNameW(ui::App().MainForm()->Handle(), formClass, 256);
-        Search search{ui::App().Title(), formClass};
+        if (App().MainForm()) GetClassNameW(App().MainForm()->Handle(), formClass, 256);
+        Search search{App().Title(), formClass};
         EnumWindows(FindRunningCopy, reinterpret_cast<LPARAM>(&search));
         if (search.found) BringForward(search.found);
     }
-    ui::App().showMainForm = false;
-    ui::App().Terminate();
+    App().showMainForm = false;
+    App().Terminate();
 }
 
 }  // namespace brimview

@@ -24,12 +24,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         Win32FileStore files;
         Win32RunList runList;
         AlphaBlendProc();
-        LayeredWindows();
 
         Services services{files, text, std::make_shared<Win32DiskSpace>(), std::make_shared<Win32DriveCatalog>(),
                           DecimalSeparator()};
 
-        ui::Application app;
+        ui::Application app(SystemLayeredWindows());
         app.SetTitle(kTitle);
         TForm1& form1 = app.CreateForm<TForm1>(services);
         form1.AboutBox = &app.CreateForm<TAboutBox>(files);

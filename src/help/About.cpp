@@ -39,9 +39,9 @@ std::string FileVersionText(const std::string& path) {
     return FormatVersion(info->dwFileVersionMS, info->dwFileVersionLS);
 }
 
-void OpenLink(const std::string& url) {
+void OpenLink(HWND owner, const std::string& url) {
     static const auto shellExecute = SystemFunctionAs<decltype(&ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
-    if (shellExecute) shellExecute(ui::App().Handle(), "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    if (shellExecute) shellExecute(owner, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 namespace {
@@ -90,9 +90,9 @@ TAboutBox::TAboutBox(ui::Component* owner, const FileStore& files) : ui::Form(ow
 }
 
 void TAboutBox::FormCreate(ui::Component&) {
-    caption = ui::App().Title() + L" のバージョン情報";
+    caption = App().Title() + L" のバージョン情報";
     if (HandleAllocated()) SetWindowTextW(Handle(), caption.c_str());
-    ProductName->SetCaption(ui::App().Title());
+    ProductName->SetCaption(App().Title());
 }
 
 void TAboutBox::WindowCreated() {
@@ -101,7 +101,7 @@ void TAboutBox::WindowCreated() {
 }
 
 void TAboutBox::UrlMailClick(ui::Component& sender) {
-    if (auto* label = dynamic_cast<ui::LinkLabel*>(&sender)) OpenLink(ui::WideToAnsi(label->hint));
+    if (auto* label = dynamic_cast<ui::LinkLabel*>(&sender)) OpenLink(App().Handle(), ui::WideToAnsi(label->hint));
 }
 
 }  // namespace brimview

@@ -16,9 +16,9 @@ std::string ReadVersionText(const FileStore& files);
 // The same for any file, by its ANSI path.
 std::string FileVersionText(const std::string& path);
 
-// Opens the text (a web address) with the shell's "open", owned by the application window;
-// a failure (no browser, no association) is not reported.
-void OpenLink(const std::string& url);
+// Opens the text (a web address) with the shell's "open", owned by the given window (the
+// application's); a failure (no browser, no association) is not reported.
+void OpenLink(HWND owner, const std::string& url);
 
 // The About box: the program's icon, name and version, the maker's lines and a link to
 // the maker's home page.

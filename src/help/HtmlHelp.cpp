@@ -38,14 +38,14 @@ HWND SystemHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
 
 THTMLHelp::THTMLHelp(ui::Component* owner, const FileStore& files, const TextServices& text, HtmlHelpFunction viewer)
     : Component(owner), files_(files), text_(text), viewer_(std::move(viewer)) {
-    ui::App().OnHelp = HelpForwarder{this};
+    App().OnHelp = HelpForwarder{this};
 }
 
 THTMLHelp::~THTMLHelp() {
     if (cookie_ != kNotInitialized) viewer_(nullptr, nullptr, HH_UNINITIALIZE, cookie_);
     // A request after this component is gone must not reach it.
-    const auto* installed = ui::App().OnHelp.target<HelpForwarder>();
-    if (installed && installed->help == this) ui::App().OnHelp = nullptr;
+    const auto* installed = App().OnHelp.target<HelpForwarder>();
+    if (installed && installed->help == this) App().OnHelp = nullptr;
 }
 
 bool THTMLHelp::HelpHandler(WORD command, DWORD_PTR data, bool& callHelp) {
@@ -97,7 +97,7 @@ void THTMLHelp::ReportLastError(HWND caller) const {
     // Freed whether it is shown or not.
     const UniqueBstr description(record.description);
     if (!ShowsViewerError(record.hr, description != nullptr)) return;
-    MessageBoxW(GetActiveWindow(), description.get(), ui::App().Title().c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxW(GetActiveWindow(), description.get(), App().Title().c_str(), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace brimview

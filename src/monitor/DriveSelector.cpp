@@ -61,7 +61,6 @@ DriveSelectorModel::DriveSelectorModel(QueryRunner& queries, std::shared_ptr<Dri
 void DriveSelectorModel::WindowCreated() {
     built_ = true;
     RebuildDriveList();
-    SetSelectedDrive(selectedDrive_);
 }
 
 void DriveSelectorModel::SetTextCase(TTextCase textCase) {
@@ -70,7 +69,6 @@ void DriveSelectorModel::SetTextCase(TTextCase textCase) {
     // Before the window exists there is no list: its creation builds it in the new case.
     if (!built_) return;
     RebuildDriveList();
-    SetSelectedDrive(selectedDrive_);
 }
 
 void DriveSelectorModel::SetSelectedDrive(char letter) {
@@ -111,30 +109,36 @@ void DriveSelectorModel::RebuildDriveList() {
     selectedIndex_ = -1;
     // The mask is the system's own table: it touches no drive.
     const std::uint32_t mask = drives_->LogicalDrives();
-    for (int n = 0; n < 26; ++n) {
-        if ((mask >> n & 1) == 0) continue;
-        items_.push_back(DriveItem{{Letter(n), ':'}, std::nullopt});
-        // One query per drive: its kind, handed over at once, then its name, which a drive
-        // that has gone away may take long to give.
-        const char upper = static_cast<char>('A' + n);
-        facts_.Start(
-            upper,
-            [drives = drives_, upper, root = std::string{Letter(n), ':', '\\'}](const auto& early) {
-                const std::optional<DriveKind> kind = KindOf(drives->DriveType({AsciiLower(upper), ':', '\\'}));
-                // Unknown kinds and roots that are not there are not listed; a floppy drive would
-                // make the list wait for the disk, so it is not accessed.
-                if (!kind || *kind == DriveKind::Removable) return DriveFacts{kind, std::nullopt};
-                early(DriveFacts{kind, std::nullopt});
-                DriveName name;
-                if (*kind == DriveKind::Network) name.remote = drives->NetworkName({upper, ':'});
-                if (!name.remote) name.label = drives->VolumeLabel(root);
-                return DriveFacts{kind, name};
-            },
-            [this, n](const std::optional<DriveFacts>& facts) {
-                // A query that failed leaves the drive as it is, to be asked at the next build.
-                if (facts) Answered(n, *facts);
-            });
-    }
+    for (int n = 0; n < 26; ++n)
+        if (mask >> n & 1) items_.push_back(DriveItem{{Letter(n), ':'}, std::nullopt});
+    SetSelectedDrive(selectedDrive_);
+    // The list and its selection are whole before any drive is asked: a query that cannot
+    // start leaves its drive, and those after it, to the next build.
+    for (int n = 0; n < 26; ++n)
+        if (mask >> n & 1) AskDrive(n);
+}
+
+void DriveSelectorModel::AskDrive(int n) {
+    // One query per drive: its kind, handed over at once, then its name, which a drive that
+    // has gone away may take long to give.
+    const char upper = static_cast<char>('A' + n);
+    facts_.Start(
+        upper,
+        [drives = drives_, upper, root = std::string{Letter(n), ':', '\\'}](const auto& early) {
+            const std::optional<DriveKind> kind = KindOf(drives->DriveType({AsciiLower(upper), ':', '\\'}));
+            // Unknown kinds and roots that are not there are not listed; a floppy drive would
+            // make the list wait for the disk, so it is not accessed.
+            if (!kind || *kind == DriveKind::Removable) return DriveFacts{kind, std::nullopt};
+            early(DriveFacts{kind, std::nullopt});
+            DriveName name;
+            if (*kind == DriveKind::Network) name.remote = drives->NetworkName({upper, ':'});
+            if (!name.remote) name.label = drives->VolumeLabel(root);
+            return DriveFacts{kind, name};
+        },
+        [this, n](const std::optional<DriveFacts>& facts) {
+            // A query that failed leaves the drive as it is, to be asked at the next build.
+            if (facts) Answered(n, *facts);
+        });
 }
 
 void DriveSelectorModel::Answered(int n, const DriveFacts& facts) {

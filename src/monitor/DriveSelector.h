@@ -103,7 +103,9 @@ private:
         std::optional<DriveName> name;
     };
 
+    // Builds the list anew, selects the remembered drive again (with OnChange) and asks the drives.
     void RebuildDriveList();
+    void AskDrive(int n);
     void Answered(int n, const DriveFacts& facts);
     char Letter(int n) const;
 

@@ -44,7 +44,7 @@ void QueryThreads::Start(Job job) {
     });
 }
 
-void QueryThreads::RunAnswers() {
+void QueryThreads::RunAnswers(const std::function<void(const std::exception&)>& report) {
     for (;;) {
         Answer answer;
         {
@@ -53,7 +53,11 @@ void QueryThreads::RunAnswers() {
             answer = std::move(mailbox_->answers.front());
             mailbox_->answers.pop_front();
         }
-        answer();
+        try {
+            answer();
+        } catch (const std::exception& e) {
+            report(e);
+        }
     }
 }
 

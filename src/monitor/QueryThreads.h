@@ -44,9 +44,9 @@ public:
     // Each job gets a thread of its own, so that one that hangs holds up no other. The
     // thread is detached: it keeps neither the window's thread nor the process waiting.
     void Start(Job job) override;
-    // Runs the queued answers in the order they came (window's thread). An answer that
-    // throws leaves the ones after it queued for the next wake.
-    void RunAnswers();
+    // Runs the queued answers in the order they came (window's thread). An answer that throws
+    // is handed to `report` and costs only itself: the ones after it run all the same.
+    void RunAnswers(const std::function<void(const std::exception&)>& report);
 
 private:
     struct Mailbox;

@@ -13,7 +13,7 @@ struct LayeredWindowApi {
     BOOL(WINAPI* redrawWindow)(HWND, const RECT*, HRGN, UINT) = RedrawWindow;
 };
 
-// The calls in use: SetLayeredWindowAttributes is looked up in user32 once, at start-up.
-LayeredWindowApi& LayeredWindows();
+// The system's calls, SetLayeredWindowAttributes looked up in user32 where it has it.
+LayeredWindowApi SystemLayeredWindows();
 
 }  // namespace brimview

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "platform/LayeredWindows.h"
 #include "ui/Application.h"
 #include "ui/Text.h"
 
@@ -15,8 +14,8 @@ namespace {
 
 // Asked of the system itself rather than of its version number, which later systems
 // no longer report truthfully.
-bool CanDrawTranslucentWindows() {
-    return LayeredWindows().setLayeredWindowAttributes != nullptr;
+bool CanDrawTranslucentWindows(const ui::Application& app) {
+    return app.LayeredWindows().setLayeredWindowAttributes != nullptr;
 }
 
 ui::SystemControl& MakeLabel(ui::Component& owner, ui::WinControl* parent, std::wstring caption) {
@@ -151,7 +150,7 @@ void TPagesDlg::Show(WindowOptions options) {
 
 void TPagesDlg::FormActivate(ui::Component&) {
     Show(FillOptions(services_.files, services_.text, State(), FileComboTF1->Items()));
-    CheckBox2->SetEnabled(CanDrawTranslucentWindows());
+    CheckBox2->SetEnabled(CanDrawTranslucentWindows(App()));
     CheckBox2Click(*this);
     CheckBox3Click(*this);
     CheckBox6Click(*this);
@@ -185,7 +184,7 @@ void TPagesDlg::CheckBox6Click(ui::Component&) {
 }
 
 void TPagesDlg::HelpBtnClick(ui::Component&) {
-    ui::App().RequestHelp(HELP_CONTEXT, 16);
+    App().RequestHelp(HELP_CONTEXT, 16);
 }
 
 void TPagesDlg::DialogCommand(int id) {

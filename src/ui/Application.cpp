@@ -9,18 +9,12 @@
 namespace brimview::ui {
 namespace {
 
-Application* theApplication = nullptr;
 constexpr wchar_t kClassName[] = L"TApplication";
 constexpr UINT kWakeMessage = WM_APP;
 
 }  // namespace
 
-Application& App() {
-    return *theApplication;
-}
-
-Application::Application() : Component(nullptr) {
-    theApplication = this;
+Application::Application(const LayeredWindowApi& layeredWindows) : Component(this), layeredWindows_(layeredWindows) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&icc);
     WNDCLASSEXW wc{};
@@ -34,7 +28,7 @@ Application::Application() : Component(nullptr) {
     // while the forms it owns carry none.
     int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
     handle_ = CreateWindowExW(0, kClassName, L"", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                              x, y, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+                              x, y, 0, 0, nullptr, nullptr, wc.hInstance, this);
 }
 
 Application::~Application() {
@@ -42,7 +36,6 @@ Application::~Application() {
     DestroyComponents();
     mainForm_ = nullptr;
     DestroyWindow(handle_);
-    theApplication = nullptr;
 }
 
 void Application::SetTitle(const std::wstring& title) {
@@ -76,7 +69,7 @@ bool Application::ProcessMessage() {
 void Application::Run(int showCommand) {
     // Answers that came in while the windows were built are shown before the windows are:
     // the first paint has them, and nothing is drawn twice. The wake is sent, so that a failing
-    // answer is reported as from the loop; the wake messages still queued find nothing left.
+    // handler is reported as from the loop; the wake messages still queued find nothing left.
     // (Taking those out instead would take a quit message too.)
     SendMessageW(handle_, kWakeMessage, 0, 0);
     if (mainForm_) {
@@ -130,6 +123,14 @@ void Application::ShowException(const std::exception& error) {
     ShowErrorReport(owner, title_, error);
 }
 
+void* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    return reinterpret_cast<void*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
 void ShowErrorReport(HWND owner, const std::wstring& caption, const std::exception& error) {
     const std::wstring text = Widen(ErrorReportText(error.what()));
     MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
@@ -150,8 +151,8 @@ void Application::RequestHelp(WORD command, DWORD_PTR data) {
 }
 
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Application* app = theApplication;
-    if (!app || hwnd != app->handle_) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    auto* app = static_cast<Application*>(WindowObject(hwnd, msg, lParam));
+    if (!app) return DefWindowProcW(hwnd, msg, wParam, lParam);
     try {
         switch (msg) {
             case WM_SIZE:

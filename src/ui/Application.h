@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/LayeredWindows.h"
 #include "ui/Component.h"
 
 namespace brimview::ui {
@@ -16,9 +17,11 @@ class Form;
 // The application's help event: (command, data, call-default-help flag) -> result.
 using HelpEvent = std::function<bool(WORD command, DWORD_PTR data, bool& callHelp)>;
 
+// The root of the owner tree: every component reaches it through its owners (App()).
 class Application : public Component {
 public:
-    Application();
+    // `layeredWindows` are the calls the forms' whole-window translucency makes.
+    explicit Application(const LayeredWindowApi& layeredWindows);
     ~Application() override;
 
     // The hidden application window; its text is the taskbar entry's text.
@@ -63,6 +66,8 @@ public:
     void ShowException(const std::exception& error);
     void RequestHelp(WORD command, DWORD_PTR data);
 
+    const LayeredWindowApi& LayeredWindows() const { return layeredWindows_; }
+
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT OnSize(WPARAM kind);
@@ -72,10 +77,13 @@ private:
     Form* mainForm_ = nullptr;
     bool terminated_ = false;
     bool minimized_ = false;
+    const LayeredWindowApi layeredWindows_;
 };
 
-// The one application object of the process.
-Application& App();
+// The object a window of one of the program's own classes was made for, handed over as the
+// creation's parameter and kept with the window from then on; null for the messages before.
+// A window procedure calls it with each message it gets.
+void* WindowObject(HWND hwnd, UINT msg, LPARAM lParam);
 
 // The error report: the message in a stop box with the given caption, a "." appended
 // unless the message ends in a full stop of its own.

@@ -1,6 +1,8 @@
 #pragma once
 // The owner tree: every component is owned by another (the application owns the
-// forms, a form its controls) and destroyed with it, in reverse order of creation.
+// forms, a form its controls) and destroyed with it, in reverse order of creation. The
+// application at its root is what each component reports to and asks for the program's
+// shared state.
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -9,6 +11,7 @@
 
 namespace brimview::ui {
 
+class Application;
 class Component;
 
 // An event holds a handler bound to an object; the sender is passed along.
@@ -67,12 +70,15 @@ private:
 
 class Component {
 public:
-    explicit Component(Component* owner) : owner_(owner) {}
+    // A component belongs to its owner's application.
+    explicit Component(Component* owner) : owner_(owner), application_(owner ? owner->application_ : nullptr) {}
     virtual ~Component() { DestroyComponents(); }
     Component(const Component&) = delete;
     Component& operator=(const Component&) = delete;
 
     Component* Owner() const { return owner_; }
+    // The application at the root of the owner tree.
+    Application& App() const { return *application_; }
 
     // Creates a component owned by this one.
     template <class T, class... Args>
@@ -90,6 +96,8 @@ public:
     }
 
 protected:
+    // The application's own: the root of its tree.
+    explicit Component(Application* self) : owner_(nullptr), application_(self) {}
     virtual void Loaded() {}
     // Destroys the owned components, the last created first.
     void DestroyComponents() {
@@ -98,6 +106,7 @@ protected:
 
 private:
     Component* owner_;
+    Application* application_;
     std::vector<std::unique_ptr<Component>> owned_;
 };
 

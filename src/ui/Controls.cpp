@@ -39,7 +39,7 @@ LRESULT CALLBACK DispatchMessageTo(WinControl* self, HWND hwnd, UINT msg, WPARAM
         result = self->WndProc(msg, wParam, lParam);
     } catch (const std::exception& e) {
         // A failure must not cross the system's callback frames: report it here.
-        App().ShowException(e);
+        self->App().ShowException(e);
     }
     if (msg == WM_NCDESTROY) {
         RemovePropW(hwnd, kSelfProperty);

@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "platform/LayeredWindows.h"
 #include "ui/Application.h"
 #include "ui/StdCtrls.h"
 
@@ -168,7 +167,7 @@ void Form::SetAlphaBlendValue(BYTE value) {
 }
 
 void Form::ApplyLayeredAttributes() {
-    const LayeredWindowApi& api = LayeredWindows();
+    const LayeredWindowApi& api = App().LayeredWindows();
     if (!api.setLayeredWindowAttributes || !HandleAllocated()) return;
     HWND hwnd = Handle();
     LONG style = api.getWindowLong(hwnd, GWL_EXSTYLE);

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <map>
-
 #include "platform/AppError.h"
 #include "platform/Handles.h"
 #include "ui/Application.h"
@@ -11,11 +9,7 @@
 namespace brimview::ui {
 namespace {
 
-// The running timers by identifier: a timer without a window learns only its identifier.
-std::map<UINT_PTR, Timer*>& RunningTimers() {
-    static std::map<UINT_PTR, Timer*> running;
-    return running;
-}
+constexpr wchar_t kTimerClass[] = L"TTimerWindow";
 
 }  // namespace
 
@@ -237,11 +231,6 @@ void ProgressBar::SetPosition(int position) {
     if (HandleAllocated()) SendMessageW(Handle(), PBM_SETPOS, position_, 0);
 }
 
-Timer::~Timer() {
-    enabled_ = false;
-    Update();
-}
-
 void Timer::SetInterval(unsigned milliseconds) {
     if (milliseconds == interval_) return;
     interval_ = milliseconds;
@@ -260,25 +249,33 @@ void Timer::SetEnabled(bool enabled) {
 }
 
 void Timer::Update() {
-    if (id_) {
-        KillTimer(nullptr, id_);
-        RunningTimers().erase(id_);
-        id_ = 0;
-    }
+    window_.reset();
     if (!enabled_ || interval_ == 0 || !onTimer_) return;
-    id_ = SetTimer(nullptr, 0, interval_, Tick);
-    if (!id_) throw AppError("タイマーを取得できません");
-    RunningTimers()[id_] = this;
+    WNDCLASSEXW wc{};
+    if (!GetClassInfoExW(GetModuleHandleW(nullptr), kTimerClass, &wc)) {
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kTimerClass;
+        RegisterClassExW(&wc);
+    }
+    window_.reset(
+        CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), this));
+    if (!window_ || !SetTimer(window_.get(), 1, interval_, nullptr)) {
+        window_.reset();
+        throw AppError("タイマーを取得できません");
+    }
 }
 
-void CALLBACK Timer::Tick(HWND, UINT, UINT_PTR id, DWORD) {
-    auto found = RunningTimers().find(id);
-    if (found == RunningTimers().end()) return;
+LRESULT CALLBACK Timer::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* timer = static_cast<Timer*>(WindowObject(hwnd, msg, lParam));
+    if (msg != WM_TIMER || !timer) return DefWindowProcW(hwnd, msg, wParam, lParam);
     try {
-        found->second->onTimer_(*found->second);
+        timer->onTimer_(*timer);
     } catch (const std::exception& e) {
-        App().ShowException(e);  // the timer goes on ticking
+        timer->App().ShowException(e);  // the timer goes on ticking
     }
+    return 0;
 }
 
 void PopupMenu::Popup(HWND owner, POINT screen) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Handles.h"
 #include "ui/Controls.h"
 
 namespace brimview::ui {
@@ -125,7 +126,6 @@ private:
 class Timer : public Component {
 public:
     explicit Timer(Component* owner) : Component(owner) {}
-    ~Timer() override;
     unsigned Interval() const { return interval_; }
     void SetInterval(unsigned milliseconds);
     bool Enabled() const { return enabled_; }
@@ -134,13 +134,15 @@ public:
     void SetOnTimer(NotifyEvent handler);
 
 private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void Update();
 
     NotifyEvent onTimer_;
     unsigned interval_ = 1000;
     bool enabled_ = true;
-    UINT_PTR id_ = 0;
+    // The ticks arrive at a message-only window of the timer's own while it runs: one that is
+    // stopped or gone has no window, and a tick already queued goes with it.
+    UniqueWindow window_;
 };
 
 class PopupMenu : public Component {

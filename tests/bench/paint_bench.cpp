@@ -97,8 +97,7 @@ int main() {
     Win32TextServices text;
     Win32FileStore files;
     AlphaBlendProc();
-    LayeredWindows();
-    ui::Application app;
+    ui::Application app(SystemLayeredWindows());
     app.SetTitle(L"Brimview");
     TForm1& form = app.CreateForm<TForm1>(Services{files, text, std::make_shared<Win32DiskSpace>(),
                                                    std::make_shared<Win32DriveCatalog>(), DecimalSeparator()});

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <stdexcept>
 #include <utility>
 
 #include "monitor/QueryThreads.h"
@@ -21,10 +22,14 @@ public:
 };
 
 // Holds the jobs started, and the answers of those run, until the test runs them on its own
-// thread.
+// thread. While told to refuse, no job starts: as when no thread can be made.
 class HeldQueries : public QueryRunner {
 public:
-    void Start(Job job) override { held_.push_back(std::move(job)); }
+    bool refuses = false;
+    void Start(Job job) override {
+        if (refuses) throw std::runtime_error("no thread");
+        held_.push_back(std::move(job));
+    }
     std::size_t Held() const { return held_.size(); }
     std::size_t Answers() const { return answers_.size(); }
     // Runs the job held at `index` and holds its answers, in the order it gave them.
@@ -70,7 +75,7 @@ public:
             ASSERT_TRUE(came) << "answers expected: " << count << ", queued: " << queued_ - run_;
             run_ += count;
         }
-        threads.RunAnswers();
+        threads.RunAnswers([](const std::exception& e) { ADD_FAILURE() << "an answer threw: " << e.what(); });
     }
 
 private:

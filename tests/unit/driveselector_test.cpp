@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@ public:
         unsigned type;
         std::string label;                        // empty also when unreadable
         std::optional<std::string> network = {};  // remote name of a network drive
+        bool fails = false;                       // its kind query throws
     };
     std::uint32_t mask = 0;
     std::map<char, Drive> drives;  // by upper-case letter
@@ -30,6 +32,7 @@ public:
     unsigned DriveType(const std::string& root) override {
         log.push_back("type " + root);
         const auto drive = drives.find(Upper(root));
+        if (drive != drives.end() && drive->second.fails) throw std::runtime_error("drive gone");
         return drive == drives.end() ? NoRootDir : drive->second.type;
     }
     std::string VolumeLabel(const std::string& root) override {
@@ -393,6 +396,38 @@ TEST(DriveSelector, DrivesFillTheirLettersInAsTheyAnswerAndAreAskedOnceAtATime) 
     queries.Settle();  // Y: answers at last, into the latest list
     EXPECT_EQ(texts(), (std::vector<std::string>{"C: [SYSTEM]", "Y: [SLOW]", "Z: \\\\SERVER\\SHARE"}));
     EXPECT_EQ(model.SelectedIndex(), 2);
+}
+
+TEST(DriveSelector, FailuresLeaveTheListWholeAndAGoneDrivesLateAnswerIsDropped) {
+    const auto catalog = std::make_shared<FakeDriveCatalog>();
+    catalog->drives = {{'C', {DriveCatalog::Fixed, "System", {}, true}},
+                       {'X', {DriveCatalog::NoRootDir, ""}},
+                       {'Y', {DriveCatalog::Remote, "Slow"}}};
+    catalog->mask = Bit('C') | Bit('X') | Bit('Y');
+    const DoubleByteText text;
+    test::HeldQueries queries;
+    DriveSelectorModel model(queries, catalog, text, 'X');
+    model.SetTextCase(TTextCase::tcUpperCase);
+    std::vector<int> changed;
+    model.OnItemChanged = [&changed](int index) { changed.push_back(index); };
+    queries.refuses = true;
+    EXPECT_THROW(model.WindowCreated(), std::runtime_error);
+    EXPECT_EQ(model.Items().size(), 3u) << "no thread: every letter is listed all the same";
+    EXPECT_EQ(model.SelectedIndex(), 1);
+    queries.refuses = false;
+    model.WindowCreated();
+    queries.Run(1);
+    queries.RunAnswer(0);  // X:, the one selected, has no root
+    EXPECT_EQ(model.SelectedIndex(), -1);
+    queries.Run(0);
+    EXPECT_THROW(queries.RunAnswer(0), std::runtime_error);  // C:'s kind query failed: C: stays
+    EXPECT_EQ(model.Items().size(), 2u);
+    catalog->drives['C'].fails = false;
+    catalog->mask = Bit('C');  // Y: goes while its query hangs
+    model.WindowCreated();
+    queries.Settle();  // Y: answers late, into a list without it
+    EXPECT_EQ(Listed(model), (decltype(Listed(model)){{"C: [SYSTEM]", DriveKind::Fixed}}));
+    EXPECT_EQ(changed, (std::vector<int>{0, 0}));
 }
 
 }  // namespace

@@ -65,11 +65,22 @@ TEST(QueryThreads, AnswersPostedWhileTheWindowsThreadRunsOthersAllRunEachJobsInO
     // The time limit only keeps a failing test from hanging.
     for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
          !allRan() && std::chrono::steady_clock::now() < end;)
-        threads.RunAnswers();
+        threads.RunAnswers([](const std::exception&) {});
     std::vector<int> inOrder(kAnswers);
     std::iota(inOrder.begin(), inOrder.end(), 0);
     for (const auto& r : ran) EXPECT_EQ(r, inOrder);
     EXPECT_EQ(wakes, kJobs * kAnswers);
+}
+
+TEST(QueryThreads, AnAnswerThatThrowsIsReportedAndTheNextRunsAllTheSame) {
+    QueryThreads threads([] {}, [](const std::function<void()>& body) { body(); });  // a job runs at its start
+    std::vector<std::string> ran;
+    threads.Start([&ran](const QueryRunner::Post& post) {
+        post([] { throw std::runtime_error("drive gone"); });
+        post([&ran] { ran.push_back("next"); });
+    });
+    threads.RunAnswers([&ran](const std::exception& e) { ran.push_back(e.what()); });
+    EXPECT_EQ(ran, (std::vector<std::string>{"drive gone", "next"}));
 }
 
 TEST(QueryThreads, OwnerGoesWithoutWaitingAndDropsTheAnswersQueuedAndToCome) {
@@ -92,7 +103,7 @@ TEST(QueryThreads, OwnerGoesWithoutWaitingAndDropsTheAnswersQueuedAndToCome) {
     EXPECT_EQ(*wakes, 1);
 }
 
-TEST(DriveQueries, OneQueryPerDriveUntilItsLastAnswerAndAFailureEndsItToo) {
+TEST(DriveQueries, OneQueryPerDriveUntilItsLastAnswerAndEveryFailureEndsItToo) {
     test::HeldQueries runner;
     DriveQueries<std::string> queries(runner);
     std::vector<std::string> answers;
@@ -122,6 +133,16 @@ TEST(DriveQueries, OneQueryPerDriveUntilItsLastAnswerAndAFailureEndsItToo) {
     queries.Start('C', staged, record);
     queries.Start('D', staged, record);
     EXPECT_EQ(runner.Held(), 2u) << "both are asked again, the failed one too";
+    // Neither a thread that cannot start nor answers that throw leave a query out.
+    runner.refuses = true;
+    EXPECT_THROW(queries.Start('E', staged, record), std::runtime_error);
+    runner.refuses = false;
+    queries.Start('E', staged, [](const auto&) { throw std::runtime_error("answer failed"); });
+    runner.Run(2);
+    EXPECT_THROW(runner.RunAnswer(0), std::runtime_error);
+    EXPECT_THROW(runner.RunAnswer(0), std::runtime_error);
+    queries.Start('E', staged, record);
+    EXPECT_EQ(runner.Held(), 3u);
 }
 
 TEST(DriveQueries, AnswersThatComeAfterTheOwnerWentAreDropped) {

@@ -10,7 +10,7 @@
 #include "help/About.h"
 #include "platform/Win32FileStore.h"
 #include "resources/resource.h"
-#include "ui/Application.h"
+#include "TestApplication.h"
 #include "ui/Text.h"
 
 namespace brimview {
@@ -26,8 +26,8 @@ std::wstring WindowText(HWND hwnd) {
 
 // Puts the application title back when a test ends: the tests share one application.
 struct TitleScope {
-    std::wstring previous = ui::App().Title();
-    ~TitleScope() { ui::App().SetTitle(previous); }
+    std::wstring previous = test::App().Title();
+    ~TitleScope() { test::App().SetTitle(previous); }
 };
 
 TEST(AboutBox, CaptionAndLabelsFromTheTitleAndTheOwnVersionRecord) {
@@ -35,8 +35,8 @@ TEST(AboutBox, CaptionAndLabelsFromTheTitleAndTheOwnVersionRecord) {
     // The tests carry the program's resource script, so their version record is the program's.
     const std::wstring version = L"Version: " + ui::AnsiToWide(BRIMVIEW_FILEVERSION_TEXT);
     for (const wchar_t* title : {L"Brimview", L"ドライブ容量"}) {
-        ui::App().SetTitle(title);
-        TAboutBox box(nullptr, files);
+        test::App().SetTitle(title);
+        TAboutBox box(&test::App(), files);
         box.FinishCreation();
         const std::wstring caption = std::wstring(title) + L" のバージョン情報";
         EXPECT_EQ(WindowText(box.Handle()), caption);
@@ -44,7 +44,7 @@ TEST(AboutBox, CaptionAndLabelsFromTheTitleAndTheOwnVersionRecord) {
         EXPECT_EQ(box.Version->Caption(), version);
 
         // The texts are those of the moment of creation.
-        ui::App().SetTitle(L"later");
+        test::App().SetTitle(L"later");
         EXPECT_EQ(WindowText(box.Handle()), caption);
         EXPECT_EQ(box.ProductName->Caption(), title);
     }
@@ -64,7 +64,7 @@ void CALLBACK CancelActiveWindow(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 TEST(AboutBox, OkButtonAndEnterCloseTheBoxWithOk) {
-    TAboutBox box(nullptr, files);
+    TAboutBox box(&test::App(), files);
     box.FinishCreation();
     HWND okButton = FindWindowExW(box.Handle(), nullptr, L"Button", L"OK");
     ASSERT_NE(okButton, nullptr);

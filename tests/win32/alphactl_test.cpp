@@ -8,7 +8,7 @@
 #include "GdiTesting.h"
 #include "drawing/AlphaBlendProc.h"
 #include "drawing/AlphaBtn.h"
-#include "ui/Application.h"
+#include "TestApplication.h"
 #include "ui/Form.h"
 
 namespace brimview {
@@ -60,7 +60,7 @@ constexpr Bounds kHelpButton{142, 122, 18, 18};
 // blended control and as its plain base class at the same place, so that either can be shown.
 struct MainWindowLook {
     explicit MainWindowLook(Pattern pattern)
-        : form(&ui::App(), L"TAlphaCtlTestForm"),
+        : form(&test::App(), L"TAlphaCtlTestForm"),
           skin(kWidth, kHeight, pattern),
           plainVeil(&form, &form),
           plainSettings(&form, &form, MakeGlyph(DiscGlyph)),

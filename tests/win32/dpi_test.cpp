@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "TestApplication.h"
 #include "app/DriveMonitor.h"
 #include "help/About.h"
 #include "platform/Win32Drives.h"
@@ -73,11 +74,11 @@ TEST(DpiChange, TheWindowTakesTheSuggestedRectangleAndLaysOutItsContentsAtTheNew
     Win32TextServices text;
     Win32FileStore files;
     Services services{files, text, std::make_shared<Win32DiskSpace>(), std::make_shared<Win32DriveCatalog>(), '.'};
-    TForm1 main(nullptr, services);
+    TForm1 main(&test::App(), services);
     main.Handle();
     Win32RunList runList;
-    TPagesDlg options(nullptr, main.Settings(), services, runList);
-    TAboutBox about(nullptr, files);
+    TPagesDlg options(&test::App(), main.Settings(), services, runList);
+    TAboutBox about(&test::App(), files);
     for (ui::Form* form :
          {static_cast<ui::Form*>(&main), static_cast<ui::Form*>(&options), static_cast<ui::Form*>(&about)}) {
         HWND hwnd = form->Handle();

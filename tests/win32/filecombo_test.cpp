@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "TestApplication.h"
 #include "ui/Form.h"
 
 namespace brimview {
@@ -85,7 +86,7 @@ protected:
     }
 
     TestFolder folder;
-    ui::Form form{nullptr, L"TFileComboTest"};
+    ui::Form form{&test::App(), L"TFileComboTest"};
     TFileComboTF& combo = form.Make<TFileComboTF>(&form);
 };
 

@@ -17,7 +17,7 @@
 #include "help/HtmlHelp.h"
 #include "platform/Win32FileStore.h"
 #include "resources/resource.h"
-#include "ui/Application.h"
+#include "TestApplication.h"
 
 namespace brimview {
 namespace {
@@ -162,19 +162,19 @@ private:
 class HtmlHelpTest : public testing::Test {
 protected:
     void SetUp() override {
-        savedTitle_ = ui::App().Title();
-        ui::App().SetTitle(L"Brimview");
+        savedTitle_ = test::App().Title();
+        test::App().SetTitle(L"Brimview");
         DeleteFileA(OwnHelpFile().c_str());
     }
     void TearDown() override {
         DeleteFileA(OwnHelpFile().c_str());
-        ui::App().SetTitle(savedTitle_);
+        test::App().SetTitle(savedTitle_);
     }
 
     // Asks through the application's help event, as the program's handlers do.
     static bool Request(WORD command, DWORD_PTR data) {
         bool callHelp = true;
-        if (ui::App().OnHelp) ui::App().OnHelp(command, data, callHelp);
+        if (test::App().OnHelp) test::App().OnHelp(command, data, callHelp);
         return callHelp;
     }
 
@@ -227,9 +227,9 @@ TEST_F(HtmlHelpTest, CommandsReachTheViewerAsRouted) {
         SCOPED_TRACE(testing::Message() << "command " << c.command << ", data " << c.data << ", opens "
                                         << c.opensWindow);
         RecordingViewer viewer;
-        viewer.topicWindow = c.opensWindow ? ui::App().Handle() : nullptr;
+        viewer.topicWindow = c.opensWindow ? test::App().Handle() : nullptr;
         {
-            THTMLHelp help(nullptr, files_, text_, viewer.Function());
+            THTMLHelp help(&test::App(), files_, text_, viewer.Function());
             EXPECT_FALSE(Request(c.command, c.data)) << "a .chm file leaves nothing to the default help";
         }
         ASSERT_GE(viewer.calls.size(), 2u);
@@ -256,7 +256,7 @@ TEST_F(HtmlHelpTest, CommandsReachTheViewerAsRouted) {
 
 TEST_F(HtmlHelpTest, TextPopupAtTheLastPositionSet) {
     RecordingViewer viewer;
-    THTMLHelp help(nullptr, files_, text_, viewer.Function());
+    THTMLHelp help(&test::App(), files_, text_, viewer.Function());
     Request(HELP_CONTEXTPOPUP, 7);
     Request(HELP_SETPOPUP_POS, 0xFFFE0010);
     Request(HELP_CONTEXTPOPUP, 9);
@@ -296,9 +296,9 @@ TEST_F(HtmlHelpTest, ViewerInitialisedUntilItHandsOutACookie) {
         SCOPED_TRACE(testing::Message() << "cookie " << c.cookie << ", requests " << c.requests);
         RecordingViewer viewer;
         viewer.cookie = c.cookie;
-        viewer.topicWindow = ui::App().Handle();
+        viewer.topicWindow = test::App().Handle();
         {
-            THTMLHelp help(nullptr, files_, text_, viewer.Function());
+            THTMLHelp help(&test::App(), files_, text_, viewer.Function());
             for (int i = 0; i < c.requests; ++i) Request(HELP_CONTEXT, 2);
         }
         int initialisations = 0, uninitialisations = 0;
@@ -322,14 +322,14 @@ TEST_F(HtmlHelpTest, ViewerInitialisedUntilItHandsOutACookie) {
 
 TEST_F(HtmlHelpTest, LastMadeComponentServesAndTakesItsHandlerBack) {
     RecordingViewer first, second;
-    THTMLHelp outer(nullptr, files_, text_, first.Function());
+    THTMLHelp outer(&test::App(), files_, text_, first.Function());
     {
-        THTMLHelp inner(nullptr, files_, text_, second.Function());
+        THTMLHelp inner(&test::App(), files_, text_, second.Function());
         Request(HELP_SETPOPUP_POS, 0);
         EXPECT_TRUE(first.calls.empty());
         EXPECT_EQ(second.calls.size(), 1u) << "the initialisation";
     }
-    EXPECT_FALSE(ui::App().OnHelp) << "no handler left that leads to a destroyed component";
+    EXPECT_FALSE(test::App().OnHelp) << "no handler left that leads to a destroyed component";
     EXPECT_TRUE(Request(HELP_CONTEXT, 2)) << "nobody served the request";
     EXPECT_TRUE(first.calls.empty());
 }
@@ -352,7 +352,7 @@ TEST_F(HtmlHelpTest, ViewerErrorShownWithTheApplicationTitle) {
         RecordingViewer viewer;
         viewer.errorCode = c.code;
         viewer.errorText = c.description;
-        THTMLHelp help(nullptr, files_, text_, viewer.Function());
+        THTMLHelp help(&test::App(), files_, text_, viewer.Function());
         BoxWatcher watcher;
         Request(HELP_CONTEXT, 2);
         const std::vector<BoxWatcher::Box> boxes = watcher.Stop();
@@ -372,7 +372,7 @@ TEST_F(HtmlHelpTest, HelpFileTopicsOpenInTheViewer) {
         DWORD_PTR data;
     };
     const Case cases[] = {{HELP_CONTEXT, 2}, {HELP_CONTEXT, 16}, {HELP_CONTENTS, 0}, {HELP_FINDER, 0}};
-    THTMLHelp help(nullptr, files_, text_);
+    THTMLHelp help(&test::App(), files_, text_);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "command " << c.command << ", data " << c.data);
         ASSERT_EQ(FindWindowA("HH Parent", nullptr), nullptr);
@@ -409,7 +409,7 @@ TEST_F(HtmlHelpTest, MissingHelpFileShowsTheViewersErrorEveryTime) {
         }
         return opened;
     };
-    THTMLHelp help(nullptr, files_, text_, viewer);
+    THTMLHelp help(&test::App(), files_, text_, viewer);
     BoxWatcher watcher;
     Request(HELP_CONTEXT, 2);
     Request(HELP_CONTEXT, 16);
@@ -527,9 +527,9 @@ TEST(AboutBox, LinkOpensWithTheShellEveryClick) {
     DeleteFileA(log.c_str());
     std::ofstream(script) << "@echo opened>>\"" << log << "\"\r\n";
     // One at a time: two scripts writing the log at once could lose a line.
-    OpenLink(script);
+    OpenLink(test::App().Handle(), script);
     EXPECT_EQ(WaitForLog(log, "opened\r\n"), "opened\r\n");
-    OpenLink(script);
+    OpenLink(test::App().Handle(), script);
     EXPECT_EQ(WaitForLog(log, "opened\r\nopened\r\n"), "opened\r\nopened\r\n");
     DeleteFileA(script.c_str());
     DeleteFileA(log.c_str());

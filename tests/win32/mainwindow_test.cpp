@@ -23,7 +23,7 @@
 #include "platform/Win32FileStore.h"
 #include "platform/Win32TextServices.h"
 #include "settings/SettingsPath.h"
-#include "ui/Application.h"
+#include "TestApplication.h"
 #include "ui/Text.h"
 
 namespace brimview {
@@ -49,7 +49,7 @@ public:
 struct ComboFixture {
     test::QueriesInPlace queries;
     Win32TextServices text;
-    Host host{nullptr};
+    Host host{&test::App()};
     TDriveComboBox& combo = host.Make<TDriveComboBox>(&host, queries, std::make_shared<TwoDrives>(), text);
     std::vector<std::string> events;
     ComboFixture() {
@@ -87,7 +87,7 @@ TEST(DriveComboBox, PickingRaisesClickThenChangeTwiceWithTheNewLetter) {
 TEST(DriveComboBox, TheLettersComeWithTheWindowAndTheDrivesFillThemInOneByOne) {
     test::HeldQueries queries;
     Win32TextServices text;
-    Host host{nullptr};
+    Host host{&test::App()};
     auto& combo = host.Make<TDriveComboBox>(&host, queries, std::make_shared<TwoDrives>(), text);
     combo.SetTextCase(TTextCase::tcUpperCase);
     combo.SetSelectedDrive('Z');
@@ -200,7 +200,7 @@ bool Shows(TForm1& form, const wchar_t* size, const wchar_t* free) {
 
 TEST(MainWindow, RefreshShowsTheSelectedDrivesSpace) {
     MainWindowFixture f("refresh");
-    TForm1 form(nullptr, f.services());
+    TForm1 form(&test::App(), f.services());
     form.FinishCreation();
     struct Case {
         char letter;
@@ -235,18 +235,18 @@ TEST(MainWindow, RefreshShowsTheSelectedDrivesSpace) {
 
 TEST(MainWindow, MinimisedTitleFollowsTheFreeSpaceAndRestoreBringsTheCaptionBack) {
     MainWindowFixture f("title");
-    TForm1 form(nullptr, f.services());
+    TForm1 form(&test::App(), f.services());
     form.FinishCreation();
     form.DriveComboBox1->SetSelectedDrive('C');
-    ui::App().SetTitle(L"Brimview");
-    ui::App().Minimize();  // the answer for C: brings the title along
-    EXPECT_TRUE(test::PumpUntil([] { return ui::App().Title() == L"32.60 GB Free"; }));
+    test::App().SetTitle(L"Brimview");
+    test::App().Minimize();  // the answer for C: brings the title along
+    EXPECT_TRUE(test::PumpUntil([] { return test::App().Title() == L"32.60 GB Free"; }));
     form.DriveComboBox1->SetSelectedDrive('Z');  // not ready: the label's " - "
     form.Timer1Timer(form);
-    EXPECT_EQ(ui::App().Title(), L" -  Free");
-    ui::App().Restore();
+    EXPECT_EQ(test::App().Title(), L" -  Free");
+    test::App().Restore();
     test::PumpMessages();
-    EXPECT_EQ(ui::App().Title(), L"Brimview");
+    EXPECT_EQ(test::App().Title(), L"Brimview");
 }
 
 TEST(MainWindow, TakesTheStoredOpacitysLowEightBits) {
@@ -259,11 +259,11 @@ TEST(MainWindow, TakesTheStoredOpacitysLowEightBits) {
 TEST(MainWindow, AWindowThatGoesLeavesNothingBoundToTheApplication) {
     MainWindowFixture f("unbound");
     {
-        TForm1 form(nullptr, f.services());
+        TForm1 form(&test::App(), f.services());
         form.FinishCreation();
-        EXPECT_TRUE(ui::App().OnMinimize && ui::App().OnRestore && ui::App().OnWake);
+        EXPECT_TRUE(test::App().OnMinimize && test::App().OnRestore && test::App().OnWake);
     }
-    EXPECT_FALSE(ui::App().OnMinimize || ui::App().OnRestore || ui::App().OnWake);
+    EXPECT_FALSE(test::App().OnMinimize || test::App().OnRestore || test::App().OnWake);
 }
 
 BOOL CALLBACK AddTooltipOf(HWND window, LPARAM found) {
@@ -282,7 +282,7 @@ std::vector<HWND> TooltipsOf(HWND owner) {
 
 TEST(MainWindow, TheButtonsHintsComeInOneTooltipWindowMadeWhenTheMouseFirstComes) {
     MainWindowFixture f("hints");
-    TForm1 form(nullptr, f.services());
+    TForm1 form(&test::App(), f.services());
     form.FinishCreation();
     EXPECT_TRUE(TooltipsOf(form.Handle()).empty());
     for (int move = 0; move < 2; ++move) SendMessageW(form.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
@@ -295,14 +295,14 @@ TEST(MainWindow, ASkinFolderThatCannotBeMadeIsReportedAndTheRestOfStartUpSkipped
     MainWindowFixture f("noskin");
     { std::ofstream("skin") << "a file where the folder should be"; }
     test::MessageBoxWatcher watcher;
-    TForm1 form(nullptr, f.services());
-    ui::App().SetTitle(L"Brimview");
+    TForm1 form(&test::App(), f.services());
+    test::App().SetTitle(L"Brimview");
     form.FinishCreation();
     auto seen = watcher.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0], L"Brimview|skinフォルダを作成できません。");
     EXPECT_FALSE(form.DoubleBuffered()) << "the steps after the failing one are skipped";
-    EXPECT_FALSE(ui::App().OnMinimize);
+    EXPECT_FALSE(test::App().OnMinimize);
 }
 
 // Every drive holds 80,015,491,072 bytes with 35,000,000,000 free; the size queries of each
@@ -366,7 +366,7 @@ TEST(MainWindow, StartUpRefreshesOnceAndAgainOnlyForAnotherStoredDrive) {
         auto disks = std::make_shared<CountedDisks>();
         Services services = f.services();
         services.disks = disks;
-        CountingForm form(nullptr, services);
+        CountingForm form(&test::App(), services);
         form.FinishCreation();
         EXPECT_EQ(form.changes, c.changes);
         if (c.skinFolder) {
@@ -415,7 +415,7 @@ TEST(MainWindow, PaintTilesTheSkinOrLeavesTheButtonFace) {
         std::filesystem::create_directories("skin");
         const COLORREF tile[2][2] = {{RGB(0, 0, 255), RGB(255, 255, 0)}, {RGB(0, 0, 0), RGB(255, 0, 0)}};
         WriteBitmap("skin\\bg.bmp", tile);
-        TForm1 form(nullptr, f.services());
+        TForm1 form(&test::App(), f.services());
         form.FinishCreation();
         test::Image pixels = PaintedWindow(form);
         SCOPED_TRACE(skin ? "skin on" : "skin off");
@@ -458,8 +458,8 @@ TEST(MainWindow, ABrokenSkinIsReportedOnceAndAgainAfterTheSkinWasSwitchedOffAndO
     std::filesystem::create_directories("skin");
     WriteFile("skin\\bad.bmp", "not a picture");
     test::MessageBoxWatcher watcher;
-    TForm1 form(nullptr, f.services());
-    ui::App().SetTitle(L"Brimview");
+    TForm1 form(&test::App(), f.services());
+    test::App().SetTitle(L"Brimview");
     form.FinishCreation();
     const std::wstring report = L"Brimview|ビットマップイメージが不正です.";
     RunPaintSteps(form, watcher,
@@ -476,8 +476,8 @@ TEST(MainWindow, ASettingsFileHeldByAnotherIsReportedOnceAndThePaintGoesOnWithWh
     const COLORREF tile[2][2] = {{RGB(0, 0, 255), RGB(255, 255, 0)}, {RGB(0, 0, 0), RGB(255, 0, 0)}};
     WriteBitmap("skin\\bg.bmp", tile);
     test::MessageBoxWatcher watcher;
-    TForm1 form(nullptr, f.services());
-    ui::App().SetTitle(L"Brimview");
+    TForm1 form(&test::App(), f.services());
+    test::App().SetTitle(L"Brimview");
     form.FinishCreation();
     HANDLE held = INVALID_HANDLE_VALUE;
     const auto hold = [&] {

@@ -20,7 +20,7 @@
 #include "platform/Win32TextServices.h"
 #include "settings/Options.h"
 #include "settings/SettingsPath.h"
-#include "ui/Application.h"
+#include "TestApplication.h"
 
 namespace brimview {
 namespace {
@@ -70,9 +70,9 @@ TEST(OptionsDialog, FillsItsControlsFromTheSettingsFile) {
     DialogFixture f(
         "[General]\r\nInterval=90000\r\nInterval_s=0\r\nInterval_m=1\r\n"
         "[Display]\r\nMinimized=1\r\nTransparency=1\r\nTransparent_Position=0\r\nSkin=0\r\nSkin_File=WOOD.BMP\r\n");
-    TForm1 main(nullptr, f.services);
+    TForm1 main(&test::App(), f.services);
     main.FinishCreation();
-    TPagesDlg dialog(nullptr, main.Settings(), f.services, f.runList);
+    TPagesDlg dialog(&test::App(), main.Settings(), f.services, f.runList);
     dialog.FinishCreation();
     // What start-up wrote; the dialog's own values would change it (60000 ms for one minute, wood.bmp).
     const std::string started = f.Saved();
@@ -95,9 +95,9 @@ TEST(OptionsDialog, FillsItsControlsFromTheSettingsFile) {
 
 TEST(OptionsDialog, WithoutAUnitTheSpinFieldKeepsItsText) {
     DialogFixture f("[General]\r\nInterval=90000\r\nInterval_s=0\r\nInterval_m=0\r\n");
-    TForm1 main(nullptr, f.services);
+    TForm1 main(&test::App(), f.services);
     main.FinishCreation();
-    TPagesDlg dialog(nullptr, main.Settings(), f.services, f.runList);
+    TPagesDlg dialog(&test::App(), main.Settings(), f.services, f.runList);
     dialog.FinishCreation();
     dialog.Handle();
     HWND field = GetWindow(dialog.SpinEdit1->Handle(), GW_CHILD);
@@ -114,9 +114,9 @@ TEST(OptionsDialog, WithoutAUnitTheSpinFieldKeepsItsText) {
 
 TEST(OptionsDialog, OkWritesEverySettingAndAppliesItToTheMainWindow) {
     DialogFixture f("");
-    TForm1 main(nullptr, f.services);
+    TForm1 main(&test::App(), f.services);
     main.FinishCreation();
-    TPagesDlg dialog(nullptr, main.Settings(), f.services, f.runList);
+    TPagesDlg dialog(&test::App(), main.Settings(), f.services, f.runList);
     dialog.FinishCreation();
     int result = RunModal(dialog, [&] {
         dialog.SpinEdit1->SetValue(10);
@@ -135,9 +135,9 @@ TEST(OptionsDialog, OkWritesEverySettingAndAppliesItToTheMainWindow) {
 
 TEST(OptionsDialog, OkRefusesAWarningOver100PercentAndTheDialogStaysOpen) {
     DialogFixture f("");
-    TForm1 main(nullptr, f.services);
+    TForm1 main(&test::App(), f.services);
     main.FinishCreation();
-    TPagesDlg dialog(nullptr, main.Settings(), f.services, f.runList);
+    TPagesDlg dialog(&test::App(), main.Settings(), f.services, f.runList);
     dialog.FinishCreation();
     test::MessageBoxWatcher watcher;
     int result = RunModal(dialog, [&] {

@@ -33,7 +33,7 @@ struct Calls {
 };
 
 Calls calls;
-LayeredWindowApi real;
+const LayeredWindowApi real = SystemLayeredWindows();
 
 LONG WINAPI ReadStyle(HWND window, int index) {
     if (index == GWL_EXSTYLE) ++calls.styleCalls;
@@ -52,18 +52,18 @@ BOOL WINAPI Redraw(HWND window, const RECT* rect, HRGN region, UINT flags) {
     return real.redrawWindow(window, rect, region, flags);
 }
 
-// Puts counting stand-ins, which pass each call on, in place of the calls in use, and the calls
-// back at the end. Without layered windows the stand-in of SetLayeredWindowAttributes is left out.
+// An application whose forms make their calls through counting stand-ins, which pass each call
+// on. Without layered windows the stand-in of SetLayeredWindowAttributes is left out.
 class CountedCalls {
 public:
-    explicit CountedCalls(bool layeredWindows = true) {
-        real = LayeredWindows();
+    explicit CountedCalls(bool layeredWindows = true)
+        : app_({layeredWindows ? &SetLayered : nullptr, &ReadStyle, &WriteStyle, &Redraw}) {
         calls = {};
-        LayeredWindows() = {layeredWindows ? &SetLayered : nullptr, &ReadStyle, &WriteStyle, &Redraw};
     }
-    ~CountedCalls() { LayeredWindows() = real; }
-    CountedCalls(const CountedCalls&) = delete;
-    CountedCalls& operator=(const CountedCalls&) = delete;
+    ui::Application* App() { return &app_; }
+
+private:
+    ui::Application app_;
 };
 
 bool IsLayered(HWND window) {
@@ -71,7 +71,7 @@ bool IsLayered(HWND window) {
 }
 
 TEST(WindowTranslucency, LayeredStyleFollowsTheTwoProperties) {
-    ASSERT_NE(LayeredWindows().setLayeredWindowAttributes, nullptr) << "Wine has layered windows";
+    ASSERT_NE(real.setLayeredWindowAttributes, nullptr) << "Wine has layered windows";
     constexpr UINT kRedrawAll = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN;
     struct Step {
         const char* what;
@@ -95,8 +95,8 @@ TEST(WindowTranslucency, LayeredStyleFollowsTheTwoProperties) {
         {"re-created while off", [](ui::Form& f) { f.SetTopmostStyle(false); }, {}, true, false},
         {"on again", [](ui::Form& f) { f.SetAlphaBlend(true); }, 7, false, true},
     };
-    const CountedCalls counted;
-    ui::Form form(&ui::App(), L"TTranslucencyTestForm");
+    CountedCalls counted;
+    ui::Form form(counted.App(), L"TTranslucencyTestForm");
     form.clientWidth = 170;
     form.clientHeight = 140;
     for (const Step& s : steps) {
@@ -128,8 +128,8 @@ TEST(WindowTranslucency, LayeredStyleFollowsTheTwoProperties) {
 }
 
 TEST(WindowTranslucency, WithoutLayeredWindowsWritesAreOnlyStored) {
-    const CountedCalls counted(false);
-    ui::Form form(&ui::App(), L"TTranslucencyTestForm");
+    CountedCalls counted(false);
+    ui::Form form(counted.App(), L"TTranslucencyTestForm");
     form.SetAlphaBlend(true);
     form.SetAlphaBlendValue(50);
     form.Handle();

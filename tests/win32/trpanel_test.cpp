@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "GdiTesting.h"
-#include "ui/Application.h"
+#include "TestApplication.h"
 #include "ui/Form.h"
 
 namespace brimview {
@@ -31,7 +31,7 @@ constexpr COLORREF kHatchColour = RGB(200, 0, 0);
 // Wine takes a while to take a shown top-level window down, but not a child window.
 class ParentWindow {
 public:
-    ParentWindow() : form_(&ui::App(), L"TTransPanelTestParent"), backdrop_(kWidth, kHeight, Backdrop) {
+    ParentWindow() : form_(&test::App(), L"TTransPanelTestParent"), backdrop_(kWidth, kHeight, Backdrop) {
         form_.clientWidth = kWidth;
         form_.clientHeight = kHeight;
         form_.SetDoubleBuffered(true);
@@ -198,7 +198,7 @@ TEST(TTransPanel, RoundSizeOutsideItsRangeIsCorrected) {
     // The corner size divides by the round size: 0 must never reach the painting. The range's
     // edges are the figure's rules; here the panel keeps and paints the corrected value.
     const Case cases[] = {{0, 1}, {33, 32}};
-    ui::Form parent(&ui::App(), L"TTransPanelTestParent");
+    ui::Form parent(&test::App(), L"TTransPanelTestParent");
     TTransPanel panel(&parent, &parent);
     panel.SetBounds(0, 0, 185, 41);
     panel.SetColor(kPanelColour);
