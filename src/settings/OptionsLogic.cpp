@@ -31,7 +31,7 @@ int FindSkin(const std::vector<std::string>& skins, std::string_view name, const
 
 OptionsState FillOptions(FileStore& files, const TextServices& text, const OptionsState& present,
                          const std::vector<std::string>& skins) {
-    const TMemIniFile ini(SettingsFilePath(files, text), files, text);
+    const TMemIniFile ini(SettingsFilePath(files), files, text);
     OptionsState state = present;
     SelectRadio(state.seconds, state.minutes, Read(ini, setting::Interval_s, state.seconds));
     SelectRadio(state.minutes, state.seconds, Read(ini, setting::Interval_m, state.minutes));
@@ -57,7 +57,7 @@ OptionsState FillOptions(FileStore& files, const TextServices& text, const Optio
 
 WindowOptions ConfirmOptions(FileStore& files, const TextServices& text, const OptionsState& state,
                              const std::vector<std::string>& skins, const WindowOptions& present) {
-    TMemIniFile ini(SettingsFilePath(files, text), files, text);
+    TMemIniFile ini(SettingsFilePath(files), files, text);
     const int count = HoldIntervalCount(state.spinValue);
     if (state.seconds)
         Write(ini, setting::Interval, count * kMillisecondsPerSecond);
@@ -97,28 +97,6 @@ std::optional<std::string> AlertRefusal(const LowSpaceAlert& alert) {
     if (alert.unit == LowSpaceAlert::Percent && alert.freeBelow > 100)
         return "警告する空き容量を % で指定するときは 0 から 100 までの値にしてください。";
     return std::nullopt;
-}
-
-std::string RunCommand(const std::string& program) {
-    return '"' + program + '"';
-}
-
-bool StartsWithWindows(const RunList& run, const std::string& program, const TextServices& text) {
-    const std::optional<std::string> command = run.Command(kRunName);
-    if (!command) return false;
-    const std::string value = text.UpperAnsi(*command);
-    const std::string path = text.UpperAnsi(program);
-    for (const std::string& named : {RunCommand(path), path})
-        if (value == named || value.starts_with(named + ' ')) return true;
-    return false;
-}
-
-void SetStartWithWindows(RunList& run, bool on, const std::string& program, const TextServices& text) {
-    if (on == StartsWithWindows(run, program, text)) return;
-    if (on)
-        run.SetCommand(kRunName, RunCommand(program));
-    else
-        run.Remove(kRunName);
 }
 
 int HoldIntervalCount(int count) {

@@ -75,10 +75,7 @@ WindowOptions ReadWindowOptions(const TMemIniFile& ini, const WindowOptions& pre
 }
 
 void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWindow& window) {
-    const std::string path = SettingsFilePath(files, text);
-    // The first save of all, ended before its rename, leaves the settings only beside the file.
-    files.RecoverInterruptedSave(path);
-    TMemIniFile ini(path, files, text);
+    TMemIniFile ini(SettingsFilePath(files), files, text);
     const WindowSettings present = window.Current();
     WindowSettings start;
     start.minimized = Read(ini, setting::Minimized);
@@ -104,13 +101,13 @@ void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWin
 PaintSettings ReadPaintSettings(FileStore& files, const TextServices& text) {
     // The paint has the values it read last to go on with: it never keeps the window waiting
     // for a file another program holds.
-    const TMemIniFile ini(SettingsFilePath(files, text), files, text, WhileHeld::GiveUp);
+    const TMemIniFile ini(SettingsFilePath(files), files, text, WhileHeld::GiveUp);
     return {Read(ini, setting::On_Top), Read(ini, setting::Skin), Read(ini, setting::Skin_File)};
 }
 
 void SaveClosingSettings(FileStore& files, const TextServices& text, SettingsWindow& window) {
     {
-        TMemIniFile ini(SettingsFilePath(files, text), files, text);
+        TMemIniFile ini(SettingsFilePath(files), files, text);
         const WindowSettings closing = window.Current();
         Write(ini, setting::Top, closing.position.top);
         Write(ini, setting::Left, closing.position.left);
