@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/InPlaceSave.h"
 
@@ -9,12 +10,14 @@ namespace brimview {
 namespace {
 
 // A file in memory whose step number failAt fails. A failing write is one on a full disk: what
-// lies within the file's present length is written, and half of what lies beyond it.
+// lies within the file's present length is written, and half of what lies beyond it. It keeps
+// what a reader would have seen after each change, had the program been ended there.
 class MemoryFile : public InPlaceFile {
 public:
     std::string bytes;
     int failAt = -1;
     int steps = 0;
+    std::vector<std::string> seen;
 
     std::optional<std::uint64_t> Size() override {
         if (Fails()) return std::nullopt;
@@ -28,11 +31,13 @@ public:
         }
         if (bytes.size() < offset + data.size()) bytes.resize(offset + data.size());
         bytes.replace(offset, data.size(), data);
+        seen.push_back(Read());
         return !fails;
     }
     bool Cut(std::uint64_t length) override {
         if (Fails()) return false;
         bytes.resize(length);
+        seen.push_back(Read());
         return true;
     }
     bool Flush() override { return !Fails(); }
@@ -43,7 +48,7 @@ private:
     bool Fails() { return steps++ == failAt; }
 };
 
-TEST(InPlaceSave, EveryFailureLeavesTheOldTextOrTheNew) {
+TEST(InPlaceSave, AtEveryStepAndEveryFailureTheFileReadsAsTheOldTextOrTheNew) {
     struct Case {
         const char* name;
         std::string old, now;
@@ -62,6 +67,7 @@ TEST(InPlaceSave, EveryFailureLeavesTheOldTextOrTheNew) {
             file.bytes = c.old;
             file.failAt = failAt;
             const bool saved = RewriteInPlace(file, c.now);
+            for (const std::string& text : file.seen) EXPECT_TRUE(text == c.old || text == c.now) << text;
             if (file.steps <= failAt) {  // no step failed
                 EXPECT_TRUE(saved);
                 EXPECT_EQ(file.bytes, c.now);
@@ -72,7 +78,6 @@ TEST(InPlaceSave, EveryFailureLeavesTheOldTextOrTheNew) {
             if (file.Read() == c.old && c.now.size() > c.old.size()) {
                 EXPECT_EQ(file.bytes, c.old);
             }
-            EXPECT_TRUE(file.Read() == c.old || file.Read() == c.now) << file.bytes;
         }
     }
 }

@@ -29,8 +29,8 @@ public:
 };
 
 TEST(StartWithWindows, TheBoxShowsAndSetsTheValueThatNamesThisCopy) {
-    const std::string self = "C:\\Ölçü-José-Ω\\brimview.exe";
-    const std::string current = "\"C:\\Ölçü-José-Ω\\brimview.exe\" /startup";
+    const std::string self = "A:\\Ölçü-José-Ω-Z\\brimview.exe";
+    const std::string current = "\"A:\\Ölçü-José-Ω-Z\\brimview.exe\" /startup";
     struct Case {
         std::optional<std::string> value;
         bool shown;                           // the box as filled
@@ -40,13 +40,13 @@ TEST(StartWithWindows, TheBoxShowsAndSetsTheValueThatNamesThisCopy) {
     const Case cases[] = {
         {std::nullopt, false, current, std::nullopt},
         {current, true, current, std::nullopt},
-        {"\"C:\\Ölçü-José-Ω\\brimview.exe\"", true, current, std::nullopt},  // an older build's
-        {"\"c:\\ölçü-josé-ω\\BRIMVIEW.EXE\" /min", false, current, "\"c:\\ölçü-josé-ω\\BRIMVIEW.EXE\" /min"},
-        {"\"c:\\Ölçü-José-Ω\\BRIMVIEW.EXE\" /min", true, current, std::nullopt},
-        {"C:\\Ölçü-José-Ω\\brimview.exe", true, current, std::nullopt},
+        {"\"A:\\Ölçü-José-Ω-Z\\brimview.exe\"", true, current, std::nullopt},  // an older build's
+        {"\"a:\\ölçü-josé-ω-z\\BRIMVIEW.EXE\" /min", false, current, "\"a:\\ölçü-josé-ω-z\\BRIMVIEW.EXE\" /min"},
+        {"\"a:\\Ölçü-José-Ω-z\\BRIMVIEW.EXE\" /min", true, current, std::nullopt},
+        {"A:\\Ölçü-José-Ω-Z\\brimview.exe", true, current, std::nullopt},
         {"\"D:\\Old\\brimview.exe\" /startup", false, current, "\"D:\\Old\\brimview.exe\" /startup"},
-        {"\"C:\\Ölçü-José-Ω\\brimview.exe.bak\"", false, current, "\"C:\\Ölçü-José-Ω\\brimview.exe.bak\""},
-        {"C:\\Ölçü-José-Ω\\brimview.exe2", false, current, "C:\\Ölçü-José-Ω\\brimview.exe2"},
+        {"\"A:\\Ölçü-José-Ω-Z\\brimview.exe.bak\"", false, current, "\"A:\\Ölçü-José-Ω-Z\\brimview.exe.bak\""},
+        {"A:\\Ölçü-José-Ω-Z\\brimview.exe2", false, current, "A:\\Ölçü-José-Ω-Z\\brimview.exe2"},
         {"", false, current, ""},
     };
     for (const Case& c : cases) {
