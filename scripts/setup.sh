@@ -14,6 +14,8 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest
           # libxi6:i386: the 32-bit Wine needs it to confine the cursor (ClipCursor).
           wine wine32:i386 wine64 libxi6:i386 fonts-wine fonts-ipafont-gothic
           locales xvfb xauth x11-utils xdotool imagemagick fp-utils-3.2.2 file hyperfine
+          # The help test reads the compiled help file's context tables.
+          libchm-bin
           # The release test reads the winget manifests.
           python3-yaml
           # A drive that answers late, for the end-to-end tests: a FUSE file system in Python.

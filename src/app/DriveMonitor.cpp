@@ -138,7 +138,7 @@ TForm1::TForm1(ui::Component* owner, Services services)
     });
     popupMenu = PopupMenu1;
 
-    HTMLHelp1 = &Make<THTMLHelp>(services.files, services.text);
+    HTMLHelp1 = &Make<THTMLHelp>(services.files);
 
     XJustOne1 = &Make<TXJustOne>();
     XJustOne1->SwitchToPrevious = true;
@@ -276,7 +276,7 @@ void TForm1::ReloadPaintSettings() {
 // A settings file or skin that cannot be read is reported once; meanwhile the window is
 // painted with the values it has (those last read) and without the skin.
 void TForm1::FormPaint(ui::Component&) {
-    ReportOnce(settingsFailure_, SettingsFilePath(services_.files, services_.text), [this] { ReloadPaintSettings(); });
+    ReportOnce(settingsFailure_, SettingsFilePath(services_.files), [this] { ReloadPaintSettings(); });
     // Asked at every paint, also when the state is already so: a window that stays on top
     // rises again above the other topmost windows.
     SetWindowPos(Handle(), StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,

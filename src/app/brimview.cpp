@@ -1,6 +1,8 @@
 // The entry point: settles the process-wide look-ups, creates the three windows in
 // order and runs the message loop until the main window closes. A failure on the way
-// that no handler met is reported, and the program ends with exit code 1.
+// that no handler met is reported, and the program ends with exit code 1. Started at
+// sign-in (the one switch the sign-in value carries), it first makes its own folder the
+// current one, where the skin folder is looked for; any other command line is ignored.
 #include <windows.h>
 
 #include <memory>
@@ -14,10 +16,12 @@
 #include "platform/Win32FileStore.h"
 #include "platform/Win32RunList.h"
 #include "platform/Win32TextServices.h"
+#include "platform/WideText.h"
 #include "ui/Application.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int showCommand) {
     using namespace brimview;
+    if (commandLine == Widen(kStartupSwitch)) EnterProgramFolder();
     constexpr wchar_t kTitle[] = L"Brimview";
     return ui::RunReportingFailures(kTitle, [&] {
         Win32TextServices text;

@@ -21,20 +21,21 @@ std::string ReadVersionText(const FileStore& files) {
 
 std::string FileVersionText(const std::string& path) {
     static const auto infoSize =
-        SystemFunctionAs<decltype(&GetFileVersionInfoSizeA)>(L"version.dll", "GetFileVersionInfoSizeA");
+        SystemFunctionAs<decltype(&GetFileVersionInfoSizeW)>(L"version.dll", "GetFileVersionInfoSizeW");
     static const auto fileInfo =
-        SystemFunctionAs<decltype(&GetFileVersionInfoA)>(L"version.dll", "GetFileVersionInfoA");
-    static const auto queryValue = SystemFunctionAs<decltype(&VerQueryValueA)>(L"version.dll", "VerQueryValueA");
+        SystemFunctionAs<decltype(&GetFileVersionInfoW)>(L"version.dll", "GetFileVersionInfoW");
+    static const auto queryValue = SystemFunctionAs<decltype(&VerQueryValueW)>(L"version.dll", "VerQueryValueW");
     if (!infoSize || !fileInfo || !queryValue) return {};
+    const std::wstring widePath = Widen(path);
     DWORD unused = 0;
-    const DWORD size = infoSize(path.c_str(), &unused);
+    const DWORD size = infoSize(widePath.c_str(), &unused);
     if (size == 0) return {};
     std::vector<BYTE> record(size);
-    if (!fileInfo(path.c_str(), 0, size, record.data())) return {};
+    if (!fileInfo(widePath.c_str(), 0, size, record.data())) return {};
     void* fixed = nullptr;
     UINT length = 0;
     // "\" is the fixed part; a shorter block than its layout would be read beyond its end.
-    if (!queryValue(record.data(), "\\", &fixed, &length) || !fixed || length < sizeof(VS_FIXEDFILEINFO)) return {};
+    if (!queryValue(record.data(), L"\\", &fixed, &length) || !fixed || length < sizeof(VS_FIXEDFILEINFO)) return {};
     const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
     return FormatVersion(info->dwFileVersionMS, info->dwFileVersionLS);
 }

@@ -5,20 +5,19 @@
 namespace brimview {
 
 std::string CurrentHelpFile(std::string_view formHelpFile, std::string_view appHelpFile,
-                            std::string_view executablePath, const TextServices& text) {
+                            std::string_view executablePath) {
     if (!formHelpFile.empty()) return std::string(formHelpFile);
     if (!appHelpFile.empty()) return std::string(appHelpFile);
-    return std::string(executablePath.substr(0, ExtensionStart(executablePath, text))) + ".chm";
+    return std::string(executablePath.substr(0, ExtensionStart(executablePath))) + ".chm";
 }
 
-bool IsHtmlHelpFile(std::string_view path, const TextServices& text) {
-    const std::size_t dot = ExtensionStart(path, text);
+bool IsHtmlHelpFile(std::string_view path) {
+    const std::size_t dot = ExtensionStart(path);
     if (dot == std::string_view::npos) return false;
     const std::string_view extension = path.substr(dot);
     constexpr std::string_view chm = ".chm";
     if (extension.size() != chm.size()) return false;
-    // Plain ASCII folding is enough: the bytes of a double-byte character can never line up
-    // with ".chm", whose first byte is a "." and not a lead byte.
+    // Plain ASCII folding is enough: no byte of a UTF-8 character beyond ASCII is a letter.
     for (std::size_t i = 0; i < chm.size(); ++i) {
         char c = extension[i];
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');

@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/TextServices.h"
-
 namespace brimview {
 
 // Classic help commands the application's help requests carry.
@@ -27,12 +25,13 @@ inline constexpr unsigned kHhUninitialize = 0x1D;
 
 // The help file a request is for: the active form's, else the application's, else the
 // executable's path with its extension replaced by (or, without one, followed by) ".chm".
+// Paths are UTF-8.
 std::string CurrentHelpFile(std::string_view formHelpFile, std::string_view appHelpFile,
-                            std::string_view executablePath, const TextServices& text);
+                            std::string_view executablePath);
 
 // True when the file's extension is ".chm" in any letter case: only such a file goes to the
 // HTML Help viewer.
-bool IsHtmlHelpFile(std::string_view path, const TextServices& text);
+bool IsHtmlHelpFile(std::string_view path);
 
 enum class HelpAction {
     None,              // the command asks nothing of the viewer

@@ -6,6 +6,7 @@
 
 #include "platform/Handles.h"
 #include "platform/SystemLibrary.h"
+#include "platform/WideText.h"
 #include "ui/Application.h"
 
 namespace brimview {
@@ -31,13 +32,13 @@ struct HelpForwarder {
 
 }  // namespace
 
-HWND SystemHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
-    static const auto htmlHelp = SystemFunctionAs<decltype(&HtmlHelpA)>(L"hhctrl.ocx", "HtmlHelpA");
+HWND SystemHtmlHelp(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data) {
+    static const auto htmlHelp = SystemFunctionAs<decltype(&HtmlHelpW)>(L"hhctrl.ocx", "HtmlHelpW");
     return htmlHelp ? htmlHelp(caller, file, command, data) : nullptr;
 }
 
-THTMLHelp::THTMLHelp(ui::Component* owner, const FileStore& files, const TextServices& text, HtmlHelpFunction viewer)
-    : Component(owner), files_(files), text_(text), viewer_(std::move(viewer)) {
+THTMLHelp::THTMLHelp(ui::Component* owner, const FileStore& files, HtmlHelpFunction viewer)
+    : Component(owner), files_(files), viewer_(std::move(viewer)) {
     App().OnHelp = HelpForwarder{this};
 }
 
@@ -54,8 +55,8 @@ bool THTMLHelp::HelpHandler(WORD command, DWORD_PTR data, bool& callHelp) {
     // The viewer's windows belong to the desktop, not to a window of the program.
     HWND desktop = GetDesktopWindow();
     // Neither the forms nor the application name a help file of their own.
-    const std::string helpFile = CurrentHelpFile({}, {}, files_.ExecutablePath(), text_);
-    if (!IsHtmlHelpFile(helpFile, text_)) return false;
+    const std::string helpFile = CurrentHelpFile({}, {}, files_.ExecutablePath());
+    if (!IsHtmlHelpFile(helpFile)) return false;
     callHelp = false;
 
     // The data is a 32-bit value, even where DWORD_PTR is wider.
@@ -68,7 +69,7 @@ bool THTMLHelp::HelpHandler(WORD command, DWORD_PTR data, bool& callHelp) {
             popup_ = PopupPositionFrom(value);
             break;
         case HelpAction::ShowTopic:
-            if (viewer_(desktop, helpFile.c_str(), route.viewerCommand, route.viewerData)) break;
+            if (viewer_(desktop, Widen(helpFile).c_str(), route.viewerCommand, route.viewerData)) break;
             if (route.popupFallback) ShowTextPopup(helpFile, route.viewerData);
             if (route.reportsError) ReportLastError(desktop);
             break;
@@ -87,7 +88,7 @@ void THTMLHelp::ShowTextPopup(const std::string& helpFile, std::uint32_t id) con
     popup.clrBackground = static_cast<COLORREF>(-1);
     popup.rcMargins = {-1, -1, -1, -1};  // and margins
     popup.pszFont = nullptr;
-    const std::string texts = helpFile + "::/cshelp.txt";
+    const std::wstring texts = Widen(helpFile + "::/cshelp.txt");
     viewer_(GetActiveWindow(), texts.c_str(), HH_DISPLAY_TEXT_POPUP, reinterpret_cast<DWORD_PTR>(&popup));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The help component: serves the application's help requests with the HTML Help viewer
-// (HtmlHelpA of hhctrl.ocx) and the compiled help file beside the executable.
+// (HtmlHelpW of hhctrl.ocx) and the compiled help file beside the executable.
 #include <windows.h>
 
 #include <htmlhelp.h>
@@ -10,16 +10,16 @@
 
 #include "help/HelpRouting.h"
 #include "platform/FileStore.h"
-#include "platform/TextServices.h"
 #include "ui/Component.h"
 
 namespace brimview {
 
 // The viewer's entry point: (caller window, help file, command, data) -> the window it opened, or null.
-using HtmlHelpFunction = std::function<HWND(HWND caller, LPCSTR file, UINT command, DWORD_PTR data)>;
+// The file is named in UTF-16, so that any folder name reaches the viewer.
+using HtmlHelpFunction = std::function<HWND(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data)>;
 
-// HtmlHelpA of hhctrl.ocx, loaded at the first help request; null when the viewer is missing.
-HWND SystemHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
+// HtmlHelpW of hhctrl.ocx, loaded at the first help request; null when the viewer is missing.
+HWND SystemHtmlHelp(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data);
 
 // The viewer's last-error record, which MinGW's htmlhelp.h lacks. The description, when
 // present, is the caller's to free.
@@ -32,8 +32,7 @@ struct HhLastError {
 class THTMLHelp : public ui::Component {
 public:
     // Installs the component as the application's help handler; the last one made wins.
-    THTMLHelp(ui::Component* owner, const FileStore& files, const TextServices& text,
-              HtmlHelpFunction viewer = SystemHtmlHelp);
+    THTMLHelp(ui::Component* owner, const FileStore& files, HtmlHelpFunction viewer = SystemHtmlHelp);
     // Uninitialises the viewer if it was initialised, and takes the handler back.
     ~THTMLHelp() override;
 
@@ -48,7 +47,6 @@ private:
     void ReportLastError(HWND caller) const;
 
     const FileStore& files_;
-    const TextServices& text_;
     HtmlHelpFunction viewer_;
     DWORD cookie_ = kNotInitialized;
     PopupPosition popup_;  // the last HELP_SETPOPUP_POS, kept for the whole run

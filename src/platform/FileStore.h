@@ -11,7 +11,9 @@ namespace brimview {
 // scanner), or gives up at once because it has something to go on with meanwhile.
 enum class WhileHeld { Wait, GiveUp };
 
-// Paths are full or relative paths in ANSI bytes, as the settings file stores them.
+// The program's own paths (the settings file beside it) are full paths in UTF-8, so that any
+// folder name works; relative paths (the skin files the settings file names) are ANSI bytes,
+// as that file stores them.
 class FileStore {
 public:
     virtual ~FileStore() = default;
@@ -21,13 +23,10 @@ public:
     virtual std::optional<std::string> ReadWhole(const std::string& path, WhileHeld held) const = 0;
     // Replaces the file (or creates it) with exactly these bytes in one step: either the
     // old or the new content survives any failure, and the file is never missing. A folder
-    // that refuses new files has its file rewritten in place instead. False when it could
-    // not be done; the old file is then untouched.
+    // that refuses new files has its file rewritten in place instead, which only a write
+    // error midway can leave part old, part new. False when it could not be done.
     virtual bool ReplaceWhole(const std::string& path, std::string_view bytes) = 0;
-    // When no file is at the path, puts in its place the newest copy that a save had written
-    // whole but not yet renamed when the program was ended.
-    virtual void RecoverInterruptedSave(const std::string& path) = 0;
-    // The full path of the running program's executable.
+    // The full path of the running program's executable, UTF-8.
     virtual std::string ExecutablePath() const = 0;
 };
 

@@ -9,6 +9,8 @@
 #include <limits>
 
 #include "platform/Handles.h"
+#include "platform/InPlaceSave.h"
+#include "platform/WideText.h"
 
 namespace brimview {
 
@@ -31,8 +33,15 @@ auto RetryWhileShared(Attempt attempt) {
     }
 }
 
-UniqueHandle OpenFile(const std::string& path, DWORD access, DWORD sharing, DWORD disposition) {
-    HANDLE handle = CreateFileA(path.c_str(), access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+// The program's own paths are absolute and UTF-8; the others are relative (the skin files the
+// settings file names, found in the current folder) and ANSI bytes, as that file stores them.
+std::wstring WidePath(const std::string& path) {
+    const bool absolute = path.starts_with("\\\\") || (path.size() > 1 && path[1] == ':');
+    return absolute ? Widen(path) : AnsiToWide(path);
+}
+
+UniqueHandle OpenFile(const std::wstring& path, DWORD access, DWORD sharing, DWORD disposition) {
+    HANDLE handle = CreateFileW(path.c_str(), access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
@@ -46,32 +55,31 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
-// The full path in UTF-16, so that its folder is found without minding double-byte
-// characters; empty when the path cannot be resolved.
+// The full path, so that its folder is found; empty when the path cannot be resolved.
 std::wstring FullWidePath(const std::string& path) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (length <= 1) return {};
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
+    const std::wstring wide = WidePath(path);
+    if (wide.empty()) return {};
     std::wstring full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
     if (full.empty()) return {};
     full.resize(GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
     return full;
 }
 
-// A save writes "<settings file>.<8 hexadecimal digits>.tmp", then, once the file is written
-// to its end and flushed, renames it to the same name ending in ".new", and only then over
-// the settings file. So a ".new" file is whole: it may stand in for a missing settings file.
+// A save writes "<settings file>.<8 hexadecimal digits>.tmp", flushes it, and renames it over
+// the settings file in one step. Older builds also left copies ending in ".new"; those are
+// cleared alike, and never taken for the settings.
 constexpr std::size_t kTemporarySuffixLength = 13;
-constexpr wchar_t kWriting[] = L".tmp";
-constexpr wchar_t kWhole[] = L".new";
+constexpr std::wstring_view kLeftoverEndings[] = {L".tmp", L".new"};
 
-// Whether the name is one that a save gives its temporary file, ending as given.
-bool IsTemporaryName(std::wstring_view name, std::wstring_view settingsName, std::wstring_view ending) {
+// Whether the name is one that a save gives its temporary file.
+bool IsTemporaryName(std::wstring_view name, std::wstring_view settingsName) {
     if (name.size() != settingsName.size() + kTemporarySuffixLength) return false;
     if (_wcsnicmp(name.data(), settingsName.data(), settingsName.size()) != 0) return false;
     const std::wstring_view suffix = name.substr(settingsName.size());
-    if (suffix.front() != L'.' || _wcsnicmp(suffix.data() + 9, ending.data(), ending.size()) != 0) return false;
+    if (suffix.front() != L'.' || !std::any_of(std::begin(kLeftoverEndings), std::end(kLeftoverEndings), [&](auto e) {
+            return _wcsnicmp(suffix.data() + 9, e.data(), e.size()) == 0;
+        }))
+        return false;
     return std::all_of(suffix.begin() + 1, suffix.begin() + 9, [](wchar_t c) { return std::iswxdigit(c); });
 }
 
@@ -83,17 +91,13 @@ public:
     TemporaryFile(const std::wstring& settingsPath, DWORD attributes) {
         DWORD name = GetTickCount() ^ (GetCurrentProcessId() << 16);
         for (int attempt = 0; attempt < 100; ++attempt, name = name * 1664525u + 1013904223u) {
-            wchar_t number[10];
-            swprintf(number, std::size(number), L".%08lX", static_cast<unsigned long>(name));
-            std::wstring base = settingsPath + number;
-            // The name it takes once whole must be free too.
-            if (GetFileAttributesW((base + kWhole).c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-            HANDLE file =
-                CreateFileW((base + kWriting).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+            wchar_t number[14];
+            swprintf(number, std::size(number), L".%08lX.tmp", static_cast<unsigned long>(name));
+            std::wstring path = settingsPath + number;
+            HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
             if (file != INVALID_HANDLE_VALUE) {
                 file_.reset(file);
-                base_ = std::move(base);
-                path_ = base_ + kWriting;
+                path_ = std::move(path);
                 return;
             }
             const DWORD error = GetLastError();
@@ -112,21 +116,14 @@ public:
     // The folder would not let it be created.
     bool Refused() const { return refused_; }
     const std::wstring& Path() const { return path_; }
-    // Writes and flushes the whole content, and marks the file whole by its name; closing is
-    // checked too, as it can fail.
+    // Writes and flushes the whole content; closing is checked too, as it can fail.
     bool Write(std::string_view bytes) {
-        if (!file_ || !WriteAll(file_.get(), bytes) || !FlushFileBuffers(file_.get())) return false;
-        if (!CloseHandle(file_.release())) return false;
-        std::wstring whole = base_ + kWhole;
-        if (!MoveFileExW(path_.c_str(), whole.c_str(), MOVEFILE_WRITE_THROUGH)) return false;
-        path_ = std::move(whole);
-        return true;
+        return file_ && WriteAll(file_.get(), bytes) && FlushFileBuffers(file_.get()) && CloseHandle(file_.release());
     }
     // It has become the settings file.
     void Keep() { path_.clear(); }
 
 private:
-    std::wstring base_;  // the name without its ending
     std::wstring path_;  // empty once kept
     UniqueHandle file_;
     bool refused_ = false;
@@ -141,29 +138,49 @@ bool Held(const std::wstring& path) {
     return !probe && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
+// The settings file open for the in-place save.
+class OpenFileInPlace final : public InPlaceFile {
+public:
+    explicit OpenFileInPlace(HANDLE file) : file_(file) {}
+    std::optional<std::uint64_t> Size() override {
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(file_, &size)) return std::nullopt;
+        return static_cast<std::uint64_t>(size.QuadPart);
+    }
+    bool WriteAt(std::uint64_t offset, std::string_view bytes) override {
+        return Seek(offset) && WriteAll(file_, bytes);
+    }
+    bool Cut(std::uint64_t length) override { return Seek(length) && SetEndOfFile(file_); }
+    bool Flush() override { return FlushFileBuffers(file_); }
+
+private:
+    bool Seek(std::uint64_t offset) {
+        LARGE_INTEGER to{};
+        to.QuadPart = static_cast<LONGLONG>(offset);
+        return SetFilePointerEx(file_, to, nullptr, FILE_BEGIN);
+    }
+    HANDLE file_;
+};
+
 // Writes the bytes over the file itself, as a folder that refuses new files still lets a
 // file in it be rewritten. Unlike the rename, this is not one step.
-bool RewriteInPlace(const std::wstring& path, std::string_view bytes) {
-    const UniqueHandle file = RetryWhileShared([&] {
-        HANDLE handle =
-            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
-    });
-    return file && WriteAll(file.get(), bytes) && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
+bool SaveInPlace(const std::wstring& path, std::string_view bytes) {
+    const UniqueHandle file = RetryWhileShared([&] { return OpenFile(path, GENERIC_WRITE, 0, OPEN_ALWAYS); });
+    if (!file) return false;
+    OpenFileInPlace inPlace(file.get());
+    return RewriteInPlace(inPlace, bytes);
 }
 
-// Calls visit(path, found) for each temporary file a save of this settings file left
-// ending as given; no other file is touched.
-template <class Visit>
-void ForEachTemporary(const std::wstring& settingsPath, std::wstring_view ending, Visit visit) {
+// Deletes the temporary files that saves of this settings file left; no other file is touched.
+void DeleteLeftovers(const std::wstring& settingsPath) {
     const std::size_t nameStart = settingsPath.find_last_of(L"\\/:") + 1;
     const std::wstring settingsName = settingsPath.substr(nameStart);
     WIN32_FIND_DATAW found{};
-    const UniqueFind search(FindFirstFileW((settingsPath + L".*" + std::wstring(ending)).c_str(), &found));
+    const UniqueFind search(FindFirstFileW((settingsPath + L".*").c_str(), &found));
     if (!search) return;
     do {
-        if (IsTemporaryName(found.cFileName, settingsName, ending))
-            visit(settingsPath.substr(0, nameStart) + found.cFileName, found);
+        if (IsTemporaryName(found.cFileName, settingsName))
+            DeleteFileW((settingsPath.substr(0, nameStart) + found.cFileName).c_str());
     } while (FindNextFileW(search.get(), &found));
 }
 
@@ -171,12 +188,13 @@ void ForEachTemporary(const std::wstring& settingsPath, std::wstring_view ending
 
 bool Win32FileStore::IsFile(const std::string& path) const {
     // Unlike a directory search, this takes "*" and "?" as they stand, not as a mask.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::optional<std::string> Win32FileStore::ReadWhole(const std::string& path, WhileHeld held) const {
-    const auto open = [&] { return OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING); };
+    const std::wstring wide = WidePath(path);
+    const auto open = [&] { return OpenFile(wide, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING); };
     UniqueHandle file = held == WhileHeld::Wait ? RetryWhileShared(open) : open();
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size)) return std::nullopt;
@@ -209,9 +227,11 @@ bool Win32FileStore::ReplaceWhole(const std::string& path, std::string_view byte
     const DWORD kept = exists ? attributes & kKept : 0;
     TemporaryFile temporary(target, kept ? kept : FILE_ATTRIBUTE_NORMAL);
     if (temporary.Refused()) {
-        if (!RewriteInPlace(target, bytes)) return false;
+        if (!SaveInPlace(target, bytes)) return false;
     } else {
         if (!temporary.Write(bytes)) return false;
+        // On one volume a rename that replaces is one step: a reader meets the old file or
+        // the new one, never none.
         const bool replaced = RetryWhileShared([&] {
             return !Held(target) && MoveFileExW(temporary.Path().c_str(), target.c_str(),
                                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
@@ -220,39 +240,30 @@ bool Win32FileStore::ReplaceWhole(const std::string& path, std::string_view byte
         temporary.Keep();
     }
     // What saves ended midway left is of no use now.
-    for (const wchar_t* ending : {kWriting, kWhole})
-        ForEachTemporary(target, ending,
-                         [](const std::wstring& leftover, const WIN32_FIND_DATAW&) { DeleteFileW(leftover.c_str()); });
+    DeleteLeftovers(target);
     return true;
 }
 
-void Win32FileStore::RecoverInterruptedSave(const std::string& path) {
-    const std::wstring target = FullWidePath(path);
-    if (target.empty() || GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) return;
-    std::wstring newest;
-    ULONGLONG newestTime = 0;
-    ForEachTemporary(target, kWhole, [&](const std::wstring& whole, const WIN32_FIND_DATAW& found) {
-        const ULONGLONG time =
-            ULONGLONG{found.ftLastWriteTime.dwHighDateTime} << 32 | found.ftLastWriteTime.dwLowDateTime;
-        if (newest.empty() || time > newestTime) {
-            newest = whole;
-            newestTime = time;
-        }
-    });
-    // Never over a file that came meanwhile: that one is newer still.
-    if (!newest.empty()) MoveFileExW(newest.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+std::string Win32FileStore::ExecutablePath() const {
+    return Narrow(ModulePath());
 }
 
-std::string Win32FileStore::ExecutablePath() const {
-    std::string path(MAX_PATH, '\0');
+std::wstring ModulePath() {
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length < path.size()) {
             path.resize(length);
             return path;
         }
         path.resize(path.size() * 2);  // truncated: try a larger buffer
     }
+}
+
+void EnterProgramFolder() {
+    std::wstring folder = ModulePath();
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    SetCurrentDirectoryW(folder.c_str());
 }
 
 }  // namespace brimview

@@ -7,11 +7,12 @@
 
 #include "platform/AppError.h"
 #include "platform/SystemLibrary.h"
+#include "platform/WideText.h"
 
 namespace brimview {
 namespace {
 
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The system's own words for an error code, as UTF-8.
 std::string SystemMessage(LSTATUS code) {
@@ -23,65 +24,69 @@ std::string SystemMessage(LSTATUS code) {
     LocalFree(text);
     while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' '))
         message.pop_back();
-    if (message.empty()) return "error " + std::to_string(code);
-    const int wide = static_cast<int>(message.size());
-    std::string utf8(
-        static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, message.c_str(), wide, nullptr, 0, nullptr, nullptr)),
-        '\0');
-    WideCharToMultiByte(CP_UTF8, 0, message.c_str(), wide, utf8.data(), static_cast<int>(utf8.size()), nullptr,
-                        nullptr);
-    return utf8;
+    return message.empty() ? "error " + std::to_string(code) : Narrow(message);
 }
 
-void ThrowUnless(LSTATUS status) {
-    if (status != ERROR_SUCCESS) throw AppError(SystemMessage(status));
+// A failure names the value it could not change, and why.
+void ThrowUnless(LSTATUS status, const std::string& name) {
+    if (status != ERROR_SUCCESS)
+        throw AppError(
+            FormatMessage1("レジストリの HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\%s "
+                           "を変更できません: ",
+                           name) +
+            SystemMessage(status));
 }
 
 template <class Function>
 Function Advapi(const char* name) {
-    const auto function = SystemFunctionAs<Function>(L"advapi32.dll", name);
-    if (!function) ThrowUnless(ERROR_PROC_NOT_FOUND);
-    return function;
+    return SystemFunctionAs<Function>(L"advapi32.dll", name);
 }
 
 }  // namespace
 
 std::optional<std::string> Win32RunList::Command(const std::string& name) const {
-    static const auto getValue = Advapi<decltype(&RegGetValueA)>("RegGetValueA");
+    static const auto getValue = Advapi<decltype(&RegGetValueW)>("RegGetValueW");
+    if (!getValue) return std::nullopt;
+    const std::wstring wideName = Widen(name);
     DWORD size = 0;
-    LSTATUS status = getValue(HKEY_CURRENT_USER, kRunKey, name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size);
-    std::string command;
+    LSTATUS status = getValue(HKEY_CURRENT_USER, kRunKey, wideName.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size);
+    std::wstring command;
     // The value may grow between the two calls.
     while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
-        command.resize(size);
-        status = getValue(HKEY_CURRENT_USER, kRunKey, name.c_str(), RRF_RT_REG_SZ, nullptr, command.data(), &size);
+        command.resize(size / sizeof(wchar_t) + 1);
+        size = static_cast<DWORD>(command.size() * sizeof(wchar_t));
+        status = getValue(HKEY_CURRENT_USER, kRunKey, wideName.c_str(), RRF_RT_REG_SZ, nullptr, command.data(), &size);
         if (status == ERROR_SUCCESS) {
-            command.resize(size > 0 ? size - 1 : 0);  // without its terminating zero
-            return command;
+            command.resize(size / sizeof(wchar_t));
+            while (!command.empty() && command.back() == L'\0') command.pop_back();
+            return Narrow(command);
         }
     }
-    if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
-    ThrowUnless(status);
+    // Not there, not text, or not ours to read: no value of this program's.
     return std::nullopt;
 }
 
 void Win32RunList::SetCommand(const std::string& name, const std::string& command) {
-    static const auto setValue = Advapi<decltype(&RegSetKeyValueA)>("RegSetKeyValueA");
-    ThrowUnless(setValue(HKEY_CURRENT_USER, kRunKey, name.c_str(), REG_SZ, command.c_str(),
-                         static_cast<DWORD>(command.size() + 1)));
+    static const auto setValue = Advapi<decltype(&RegSetKeyValueW)>("RegSetKeyValueW");
+    if (!setValue) ThrowUnless(ERROR_PROC_NOT_FOUND, name);
+    const std::wstring wide = Widen(command);
+    ThrowUnless(setValue(HKEY_CURRENT_USER, kRunKey, Widen(name).c_str(), REG_SZ, wide.c_str(),
+                         static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))),
+                name);
 }
 
 void Win32RunList::Remove(const std::string& name) {
-    static const auto openKey = Advapi<decltype(&RegOpenKeyExA)>("RegOpenKeyExA");
-    static const auto deleteValue = Advapi<decltype(&RegDeleteValueA)>("RegDeleteValueA");
+    static const auto openKey = Advapi<decltype(&RegOpenKeyExW)>("RegOpenKeyExW");
+    static const auto deleteValue = Advapi<decltype(&RegDeleteValueW)>("RegDeleteValueW");
     static const auto closeKey = Advapi<decltype(&RegCloseKey)>("RegCloseKey");
+    if (!openKey || !deleteValue || !closeKey) ThrowUnless(ERROR_PROC_NOT_FOUND, name);
     HKEY opened = nullptr;
     LSTATUS status = openKey(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &opened);
     if (status == ERROR_SUCCESS) {
         const std::unique_ptr<std::remove_pointer_t<HKEY>, decltype(closeKey)> key(opened, closeKey);
-        status = deleteValue(key.get(), name.c_str());
+        status = deleteValue(key.get(), Widen(name).c_str());
     }
-    if (status != ERROR_FILE_NOT_FOUND) ThrowUnless(status);
+    if (status != ERROR_FILE_NOT_FOUND) ThrowUnless(status, name);
 }
 
 }  // namespace brimview

@@ -83,7 +83,7 @@ TMemIniFile::TMemIniFile(std::string path, FileStore& files, const TextServices&
     : path_(std::move(path)), files_(files), text_(text) {
     if (!files_.IsFile(path_)) return;
     auto bytes = files_.ReadWhole(path_, held);
-    if (!bytes) throw AppError(FormatMessage1("ファイル %s は開けません", text_.AnsiToUtf8(path_)));
+    if (!bytes) throw AppError(FormatMessage1("ファイル %s は開けません", path_));
     Load(AnsiText(std::move(*bytes), text_));
 }
 
@@ -201,8 +201,7 @@ std::string TMemIniFile::Text() const {
 }
 
 void TMemIniFile::Save() const {
-    if (!files_.ReplaceWhole(path_, Text()))
-        throw AppError(FormatMessage1("ファイル %s を作成できません", text_.AnsiToUtf8(path_)));
+    if (!files_.ReplaceWhole(path_, Text())) throw AppError(FormatMessage1("ファイル %s を作成できません", path_));
 }
 
 }  // namespace brimview

@@ -14,7 +14,7 @@ namespace brimview {
 
 class TMemIniFile {
 public:
-    // Loads the file at the full path; a missing file (a folder does not count) gives an
+    // Loads the file at the full path (UTF-8); a missing file (a folder does not count) gives an
     // empty document. Throws AppError "ファイル %s は開けません" when the file exists but
     // cannot be read. The store and the text services must outlive the document.
     TMemIniFile(std::string path, FileStore& files, const TextServices& text, WhileHeld held = WhileHeld::Wait);

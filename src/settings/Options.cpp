@@ -154,7 +154,7 @@ void TPagesDlg::FormActivate(ui::Component&) {
     CheckBox2Click(*this);
     CheckBox3Click(*this);
     CheckBox6Click(*this);
-    CheckBox7->SetChecked(StartsWithWindows(runList_, services_.files.ExecutablePath(), services_.text));
+    CheckBox7->SetChecked(StartsWithWindows(runList_, services_.files.ExecutablePath()));
 }
 
 void TPagesDlg::OKBtnClick(ui::Component&) {
@@ -165,8 +165,10 @@ void TPagesDlg::OKBtnClick(ui::Component&) {
         modalResult = ui::mrNone;  // the dialog stays open
         return;
     }
-    SetStartWithWindows(runList_, CheckBox7->Checked(), services_.files.ExecutablePath(), services_.text);
     mainWindow_.Apply(ConfirmOptions(services_.files, services_.text, state, mainWindow_.Options()));
+    // Only after the settings are saved and applied: a list that refuses the change costs
+    // nothing but the change, and a settings file that cannot be saved leaves the list alone.
+    SetStartWithWindows(runList_, CheckBox7->Checked(), services_.files.ExecutablePath());
 }
 
 void TPagesDlg::CheckBox2Click(ui::Component&) {

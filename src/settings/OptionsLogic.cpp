@@ -32,7 +32,7 @@ std::string ListedSkin(const std::vector<std::string>& skins, std::string_view n
 
 WindowOptions FillOptions(FileStore& files, const TextServices& text, const WindowOptions& present,
                           const std::vector<std::string>& skins) {
-    const TMemIniFile ini(SettingsFilePath(files, text), files, text);
+    const TMemIniFile ini(SettingsFilePath(files), files, text);
     WindowOptions shown = ReadOptions(ini, present, &ReadBy::dialog);
     SelectRadio(shown.intervalSeconds, shown.intervalMinutes, Read(ini, setting::Interval_s, shown.intervalSeconds));
     SelectRadio(shown.intervalMinutes, shown.intervalSeconds, Read(ini, setting::Interval_m, shown.intervalMinutes));
@@ -50,7 +50,7 @@ WindowOptions FillOptions(FileStore& files, const TextServices& text, const Wind
 
 WindowOptions ConfirmOptions(FileStore& files, const TextServices& text, const WindowOptions& shown,
                              const WindowOptions& present) {
-    TMemIniFile ini(SettingsFilePath(files, text), files, text);
+    TMemIniFile ini(SettingsFilePath(files), files, text);
     WriteOptions(ini, shown);
     if (!files.IsFile(SkinPath(shown.skinFile))) {
         Write(ini, setting::Skin, false);
@@ -67,28 +67,6 @@ std::optional<std::string> AlertRefusal(const LowSpaceAlert& alert) {
     if (alert.unit == LowSpaceAlert::Percent && alert.freeBelow > 100)
         return "警告する空き容量を % で指定するときは 0 から 100 までの値にしてください。";
     return std::nullopt;
-}
-
-std::string RunCommand(const std::string& program) {
-    return '"' + program + '"';
-}
-
-bool StartsWithWindows(const RunList& run, const std::string& program, const TextServices& text) {
-    const std::optional<std::string> command = run.Command(kRunName);
-    if (!command) return false;
-    const std::string value = text.UpperAnsi(*command);
-    const std::string path = text.UpperAnsi(program);
-    for (const std::string& named : {RunCommand(path), path})
-        if (value == named || value.starts_with(named + ' ')) return true;
-    return false;
-}
-
-void SetStartWithWindows(RunList& run, bool on, const std::string& program, const TextServices& text) {
-    if (on == StartsWithWindows(run, program, text)) return;
-    if (on)
-        run.SetCommand(kRunName, RunCommand(program));
-    else
-        run.Remove(kRunName);
 }
 
 int HoldIntervalCount(int count) {

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "platform/FileStore.h"
-#include "platform/RunList.h"
 #include "platform/TextServices.h"
 #include "settings/WindowSettings.h"
 
@@ -40,18 +39,6 @@ WindowOptions ConfirmOptions(FileStore& files, const TextServices& text, const W
 // Why the dialog refuses the warning's count while the warning is on: a negative count, or
 // a percentage over 100 (UTF-8); nothing when it takes it.
 std::optional<std::string> AlertRefusal(const LowSpaceAlert& alert);
-
-// The sign-in list's value that starts this program, in the form it is written: the
-// program's full path in quotes.
-inline constexpr char kRunName[] = "Brimview";
-std::string RunCommand(const std::string& program);
-// Whether the value names this program: its path, quoted or not, alone or with arguments,
-// compared as the system compares paths. A value naming another copy does not count.
-bool StartsWithWindows(const RunList& run, const std::string& program, const TextServices& text);
-// Makes the value follow the box: written to name this program when ticked and it does
-// not yet, removed when unticked and it names this program. Throws AppError when the list
-// cannot be read or changed; nothing else has changed then.
-void SetStartWithWindows(RunList& run, bool on, const std::string& program, const TextServices& text);
 
 // The interval count the spin field offers, in seconds or in minutes.
 constexpr int kIntervalCountMin = 1;

@@ -5,19 +5,18 @@
 #include <string_view>
 
 #include "platform/FileStore.h"
-#include "platform/TextServices.h"
 
 namespace brimview {
 
 // Where a path's extension starts: at the last "." after the last "\" and ":"; npos when
-// there is none. The second byte of a double-byte character is never taken for a "\".
-std::size_t ExtensionStart(std::string_view path, const TextServices& text);
+// there is none. The path is UTF-8.
+std::size_t ExtensionStart(std::string_view path);
 
 // The executable's path with its extension replaced by ".ini", or ".ini" appended when it
 // has none.
-std::string IniPathFor(std::string_view executablePath, const TextServices& text);
+std::string IniPathFor(std::string_view executablePath);
 
-// The settings file's full path, worked out anew from the running executable's path.
-std::string SettingsFilePath(const FileStore& files, const TextServices& text);
+// The settings file's full path (UTF-8), worked out anew from the running executable's path.
+std::string SettingsFilePath(const FileStore& files);
 
 }  // namespace brimview

@@ -61,10 +61,7 @@ std::string SkinPath(const std::string& skinFile) {
 }
 
 void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWindow& window) {
-    const std::string path = SettingsFilePath(files, text);
-    // The first save of all, ended before its rename, leaves the settings only beside the file.
-    files.RecoverInterruptedSave(path);
-    TMemIniFile ini(path, files, text);
+    TMemIniFile ini(SettingsFilePath(files), files, text);
     const WindowSettings present = window.Current();
     WindowSettings start;
     const Position saved{Read(ini, setting::Left, present.position.left),
@@ -87,13 +84,13 @@ void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWin
 WindowOptions ReadPaintSettings(FileStore& files, const TextServices& text) {
     // The paint has the values it read last to go on with: it never keeps the window waiting
     // for a file another program holds.
-    const TMemIniFile ini(SettingsFilePath(files, text), files, text, WhileHeld::GiveUp);
+    const TMemIniFile ini(SettingsFilePath(files), files, text, WhileHeld::GiveUp);
     return ReadOptions(ini, WindowOptions{}, &ReadBy::paint);
 }
 
 void SaveClosingSettings(FileStore& files, const TextServices& text, SettingsWindow& window) {
     {
-        TMemIniFile ini(SettingsFilePath(files, text), files, text);
+        TMemIniFile ini(SettingsFilePath(files), files, text);
         const WindowSettings closing = window.Current();
         Write(ini, setting::Top, closing.position.top);
         Write(ini, setting::Left, closing.position.left);

@@ -1,14 +1,12 @@
 #pragma once
-// Conversions between the program's texts and the wide API. Captions and messages
-// are UTF-8 in the code; data from the system (paths, labels) is ANSI bytes.
-#include <string>
-#include <string_view>
+// The text conversions, as the component layer names them.
+#include "platform/WideText.h"
 
 namespace brimview::ui {
 
-std::wstring Widen(std::string_view utf8);
-std::string Narrow(std::wstring_view wide);
-std::wstring AnsiToWide(std::string_view ansi);
-std::string WideToAnsi(std::wstring_view wide);
+using brimview::AnsiToWide;
+using brimview::Narrow;
+using brimview::Widen;
+using brimview::WideToAnsi;
 
 }  // namespace brimview::ui

@@ -14,7 +14,8 @@ namespace {
 constexpr char kUsage[] =
     "usage: driver wait|state|close|command N|minimize|restore|count|messagebox [s]|drives|titles N [s]|ping s"
     "|window CLASS [s]|gone CLASS [s]|controls CLASS|settext CLASS CHILDCLASS TEXT|click CLASS CAPTION"
-    "|tab CLASS N|focus CLASS TABS|key CLASS CODE|hold FILE SECONDS|layout CLASS|clickat CLASS X Y|closes";
+    "|tab CLASS N|focus CLASS TABS|key CLASS CODE|hold FILE SECONDS|layout CLASS|clickat CLASS X "
+    "Y|closes|runvalue|signin";
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -105,6 +106,34 @@ bool WaitUntil(double seconds, Condition holds) {
 int Fail(const char* why) {
     std::printf("error: %s\n", why);
     return 2;
+}
+
+// The program's sign-in value, as the registry holds it; empty when there is none.
+std::wstring RunValue() {
+    wchar_t value[2048] = L"";
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Brimview",
+                     RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return {};
+    return value;
+}
+
+// Starts the sign-in value's command line as it stands, with the system folder current, as
+// Windows starts it at sign-in.
+int SignIn() {
+    std::wstring command = RunValue();
+    if (command.empty()) return Fail("no sign-in value");
+    wchar_t system[MAX_PATH] = L"";
+    GetSystemDirectoryW(system, MAX_PATH);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, system, &startup, &process))
+        return Fail("the command did not start");
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::printf("%s in %s\n", Utf8(command).c_str(), Utf8(system).c_str());
+    return 0;
 }
 
 // Prints every change of the application window's text, the taskbar entry's text, with
@@ -273,6 +302,11 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (verb == L"closes") return CloseEach();
+    if (verb == L"signin") return SignIn();
+    if (verb == L"runvalue") {
+        std::printf("%s\n", Utf8(RunValue()).c_str());
+        return 0;
+    }
     if (verb == L"wait") {
         // Started: the main window shown, or the application minimised to its taskbar entry.
         bool started = WaitUntil(seconds, [] {

@@ -7,7 +7,10 @@ repo=$(cd "$(dirname "$0")/../.." && pwd)
 source "$repo/scripts/wine-env.sh"
 use_wine_for "$(pe_arch "$exe")"
 
-work=$(mktemp -d)
+scratch=$(mktemp -d)
+# The program's folder; one case names it with letters beyond any ANSI code page's reach.
+work=$scratch
+if [ "$case_name" = unicode_folder ]; then work="$scratch/Ölçü-José-Ω" && mkdir "$work"; fi
 # What the test itself writes, such as the copies' exit codes, beside the program's folder.
 notes=$(mktemp -d)
 pids=()
@@ -38,7 +41,7 @@ cleanup() {
     rm -f "$slow_hang"
     fusermount -u "$slow_mount" 2>/dev/null || true
   fi
-  rm -rf "$work" "$notes" "$ballast"
+  rm -rf "$scratch" "$notes" "$ballast"
 }
 trap cleanup EXIT
 cp "$exe" "$work/brimview.exe"
@@ -621,30 +624,61 @@ case $case_name in
     expect "$(ini_value Alert Free_Below)" 50
     ;;
   start_with_windows)
-    # The box on the general page writes the sign-in list's value naming this copy, and takes
-    # it away again.
+    # The box on the general page shows a value an older build wrote (the bare quoted path) as
+    # this copy's and writes it anew with the sign-in switch; it takes the value away again.
+    # Started by that value as Windows starts it, in the system folder, the program finds its
+    # skin in its own folder and creates nothing elsewhere.
     run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-    run_value() { wine reg query "$run_key" /v Brimview 2>/dev/null | tr -d '\r' | sed -n 's/^ *Brimview *REG_SZ *//p'; }
-    wine reg delete "$run_key" /v Brimview /f >/dev/null 2>&1 || true
+    program="Z:${work//\//\\}\\brimview.exe"   # the host's root is Z:
+    mkdir "$work/skin"
+    cp "$repo/src/resources/skin/bg.bmp" "$work/skin/bg.bmp"
+    wine reg add "$run_key" /v Brimview /t REG_SZ /d "\"$program\"" /f >/dev/null 2>&1
     box="Windows の起動時に Brimview を開始する"
     start
     driver wait >/dev/null
-    for on in 1 0; do
+    for step in keep off on; do
       driver command 100 >/dev/null   # 設定(&O)...
       expect "$(window_caption TPagesDlg)" 設定
-      expect "$(control TPagesDlg Button "$box")" "Button|$box|1|$((1 - on))"
-      driver click TPagesDlg "$box" >/dev/null
+      expect "$(control TPagesDlg Button "$box")" "Button|$box|1|$([ $step = on ] && echo 0 || echo 1)"
+      [ $step = keep ] || driver click TPagesDlg "$box" >/dev/null
       driver click TPagesDlg OK >/dev/null
       expect "$(driver gone TPagesDlg)" ok
-      if ((on)); then
-        expect "$(run_value)" "\"Z:${work//\//\\}\\brimview.exe\""   # the host's root is Z:
-      else
-        expect "$(run_value)" ""
-      fi
+      expect "$(driver runvalue)" "$([ $step = off ] || echo "\"$program\" /startup")"
       expect "$(driver messagebox 1)" "error: nothing appeared"
     done
     driver close >/dev/null
     expect "$(wait_exit 0 20)" 0
+    system_skins=("$WINEPREFIX/drive_c/windows/system32/skin" "$WINEPREFIX/drive_c/windows/syswow64/skin")
+    rm -rf "${system_skins[@]}"
+    # The started program inherits the driver's output: to a file, so that nothing waits for it.
+    (cd "$work" && wine driver.exe signin > "$notes/signin")
+    expect "$(tr -d '\r' < "$notes/signin")" "\"$program\" /startup in C:\\windows\\system32"
+    expect "$(driver wait)" ok
+    expect "$(driver messagebox 2)" "error: nothing appeared"
+    driver close >/dev/null
+    expect "$(driver gone TForm1)" ok
+    wine reg delete "$run_key" /v Brimview /f >/dev/null 2>&1
+    grep -q $'^Skin=1\r$' "$ini" && grep -q $'^Skin_File=bg.bmp\r$' "$ini" || fail "the skin was lost: $(cat "$ini")"
+    for folder in "${system_skins[@]}"; do [ ! -e "$folder" ] || fail "made $folder"; done
+    ;;
+  unicode_folder)
+    # In a folder whose name no ANSI code page holds, the program starts without a message,
+    # saves its settings there, and its sign-in value names that folder exactly.
+    mkdir "$work/skin"
+    cp "$repo/src/resources/skin/bg.bmp" "$work/skin/bg.bmp"
+    start
+    expect "$(driver wait)" ok
+    box="Windows の起動時に Brimview を開始する"
+    driver command 100 >/dev/null   # 設定(&O)...
+    driver click TPagesDlg "$box" >/dev/null
+    driver click TPagesDlg OK >/dev/null
+    expect "$(driver gone TPagesDlg)" ok
+    expect "$(driver messagebox 1)" "error: nothing appeared"
+    expect "$(driver runvalue)" "\"Z:${work//\//\\}\\brimview.exe\" /startup"
+    wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Brimview /f >/dev/null 2>&1
+    driver close >/dev/null
+    expect "$(wait_exit 0 20)" 0
+    grep -q $'^\\[Window\\]\r$' "$ini" || fail "the close did not save [Window]: $(cat "$ini" 2>&1)"
     ;;
   no_alert)
     # Without an [Alert] section a nearly full drive shows no warning, and the close adds none.

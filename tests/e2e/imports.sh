@@ -3,7 +3,8 @@
 # at start, all of them system DLLs: the runtime is linked in statically, msimg32 is looked up
 # while it runs, and the DLLs of the rarely used actions (shell32, version, mpr, hhctrl.ocx,
 # oleaut32) are loaded when an action first needs them. Its manifest names its machine type,
-# asks for common controls 6, runs it as its invoker, lists the systems it supports and
+# asks for common controls 6, runs it as its invoker, lists the systems it supports (Windows 7,
+# the oldest that has every function it imports, to 10 and 11, and not Vista) and
 # declares it aware of each monitor's dpi.
 # usage: imports.sh i686|x86_64 brimview.exe
 set -euo pipefail
@@ -31,7 +32,6 @@ for element in \
   "name=\"Brimview\" version=\"1.0.0.0\" processorArchitecture=\"$processor\"" \
   'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
   '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' \
-  '<supportedOS Id="{e2011457-1546-43c5-a5fe-008deee3d3f0}"/>' \
   '<supportedOS Id="{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"/>' \
   '<supportedOS Id="{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"/>' \
   '<supportedOS Id="{1f676c76-80e1-4239-95bb-83d0f6d0da78}"/>' \
@@ -43,5 +43,9 @@ for element in \
     status=1
   fi
 done
+if grep -qF -- '{e2011457-1546-43c5-a5fe-008deee3d3f0}' <<< "$manifest"; then
+  echo "the manifest lists Vista, which lacks SetThreadErrorMode and GetTickCount64"
+  status=1
+fi
 [ $status = 0 ] && echo "$kind importing only system DLLs, its manifest complete"
 exit $status

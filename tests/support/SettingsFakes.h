@@ -16,9 +16,8 @@ class MemoryFileStore : public FileStore {
 public:
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
-    std::set<std::string> unreadable;                // exist, but cannot be opened
-    std::map<std::string, std::string> interrupted;  // path: the copy an ended save left
-    std::set<std::string> held;  // another program holds them: a read that waits counts a wait, then fails
+    std::set<std::string> unreadable;  // exist, but cannot be opened
+    std::set<std::string> held;        // another program holds them: a read that waits counts a wait, then fails
     mutable int waits = 0;
     bool failWrites = false;
     std::string executable = "C:\\Tools\\brimview.exe";
@@ -37,9 +36,6 @@ public:
         if (failWrites || folders.contains(path)) return false;
         files[path] = bytes;
         return true;
-    }
-    void RecoverInterruptedSave(const std::string& path) override {
-        if (!files.contains(path) && interrupted.contains(path)) files[path] = interrupted.extract(path).mapped();
     }
     std::string ExecutablePath() const override { return executable; }
 };

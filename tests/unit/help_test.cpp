@@ -1,7 +1,6 @@
 // The help component's decisions: which help file, which viewer call; and the version text.
 #include <gtest/gtest.h>
 
-#include "../support/SettingsFakes.h"
 #include "help/HelpRouting.h"
 
 namespace brimview {
@@ -21,17 +20,15 @@ TEST(HelpRouting, HelpFileFollowsFormThenApplicationThenExecutable) {
         {"", "", "C:\\Tools\\brimview.old.exe", "C:\\Tools\\brimview.old.chm"},
         {"", "", "C:\\My.Tools\\brimview", "C:\\My.Tools\\brimview.chm"},
         {"", "", "A.B:brimview", "A.B:brimview.chm"},
-        // Shift-JIS: 0x95 0x5C is one character whose second byte has the code of "\".
-        {"", "", "C:\\\x95\x5c\\brimview.exe", "C:\\\x95\x5c\\brimview.chm"},
-        {"", "", "C:\\x.y\\\x95\x5c", "C:\\x.y\\\x95\x5c.chm"},
-        {"", "", "C:\\Tools\\brim.v\x95\x5cw", "C:\\Tools\\brim.chm"},
+        // UTF-8: "\xC3\x96" is Ö, whose second byte starts a double-byte character in code page 932.
+        {"", "", "C:\\x.y\\\xC3\x96\\brimview", "C:\\x.y\\\xC3\x96\\brimview.chm"},
+        {"", "", "C:\\Ölçü-José-Ω\\brimview.exe", "C:\\Ölçü-José-Ω\\brimview.chm"},
         {"", "D:\\app.hlp", "C:\\Tools\\brimview.exe", "D:\\app.hlp"},
         {"E:\\form.chm", "D:\\app.chm", "C:\\Tools\\brimview.exe", "E:\\form.chm"},
         {"E:\\form.chm", "", "C:\\Tools\\brimview.exe", "E:\\form.chm"},
     };
-    fakes::FakeTextServices text;
     for (const Case& c : cases)
-        EXPECT_EQ(CurrentHelpFile(c.form, c.application, c.executable, text), c.helpFile)
+        EXPECT_EQ(CurrentHelpFile(c.form, c.application, c.executable), c.helpFile)
             << c.form << " | " << c.application << " | " << c.executable;
 }
 
@@ -41,21 +38,14 @@ TEST(HelpRouting, OnlyChmFilesGoToTheViewer) {
         bool chm;
     };
     const Case cases[] = {
-        {"C:\\Tools\\brimview.chm", true},
-        {"C:\\Tools\\brimview.CHM", true},
-        {"C:\\Tools\\brimview.cHm", true},
-        {"C:.chm", true},
-        {"C:\\Tools\\x\x95\x5c.chm", true},
-        {"C:\\Tools\\brimview.hlp", false},
-        {"C:\\Tools\\brimview.chmx", false},
-        {"C:\\Tools\\brimview.ch", false},
-        {"C:\\Tools\\brimview", false},
-        {"C:\\Help.chm\\brimview", false},
-        {"C:\\Tools\\brimview.chm\x95\x5c", false},
-        {"", false},
+        {"C:\\Tools\\brimview.chm", true},   {"C:\\Tools\\brimview.CHM", true},
+        {"C:\\Tools\\brimview.cHm", true},   {"C:.chm", true},
+        {"C:\\Tools\\Ω.chm", true},          {"C:\\Tools\\brimview.hlp", false},
+        {"C:\\Tools\\brimview.chmx", false}, {"C:\\Tools\\brimview.ch", false},
+        {"C:\\Tools\\brimview", false},      {"C:\\Help.chm\\brimview", false},
+        {"C:\\Tools\\brimview.chmΩ", false}, {"", false},
     };
-    fakes::FakeTextServices text;
-    for (const Case& c : cases) EXPECT_EQ(IsHtmlHelpFile(c.path, text), c.chm) << c.path;
+    for (const Case& c : cases) EXPECT_EQ(IsHtmlHelpFile(c.path), c.chm) << c.path;
 }
 
 TEST(HelpRouting, CommandsTurnIntoViewerCalls) {

@@ -333,9 +333,9 @@ TEST(MemIniFile, FailuresReportTheFullPath) {
     };
     const Case cases[] = {
         {"unreadable file", [](fakes::MemoryFileStore& files) { files.unreadable.insert(kPath); }, openAndSave,
-         "ファイル <C:\\Tools\\brimview.ini> は開けません", kOld},
+         "ファイル C:\\Tools\\brimview.ini は開けません", kOld},
         {"file that cannot be replaced", [](fakes::MemoryFileStore& files) { files.failWrites = true; }, openAndSave,
-         "ファイル <C:\\Tools\\brimview.ini> を作成できません", kOld},
+         "ファイル C:\\Tools\\brimview.ini を作成できません", kOld},
         {"readable and replaceable", [](fakes::MemoryFileStore&) {}, openAndSave, "", "[A]\r\nk=2\r\n\r\n"},
     };
     for (const Case& c : cases) {

@@ -327,61 +327,6 @@ TEST(OptionsConfirming, RefusesANegativeWarningOrOneOver100Percent) {
         EXPECT_EQ(AlertRefusal(alert).has_value(), refused) << alert.freeBelow << " unit " << alert.unit;
 }
 
-// The sign-in list in memory; a list that refuses changes, as under a policy.
-class MemoryRunList : public RunList {
-public:
-    std::optional<std::string> value;
-    bool refuse = false;
-    std::optional<std::string> Command(const std::string& name) const override {
-        EXPECT_EQ(name, "Brimview");
-        return value;
-    }
-    void SetCommand(const std::string&, const std::string& command) override {
-        if (refuse) throw AppError("アクセスが拒否されました。");
-        value = command;
-    }
-    void Remove(const std::string&) override {
-        if (refuse) throw AppError("アクセスが拒否されました。");
-        value.reset();
-    }
-};
-
-TEST(StartWithWindows, TheBoxShowsAndSetsTheValueThatNamesThisCopy) {
-    const std::string self = "C:\\Tools\\brimview.exe";
-    struct Case {
-        std::optional<std::string> value;
-        bool shown;                           // the box as filled
-        std::optional<std::string> ticked;    // the value after OK with the box ticked
-        std::optional<std::string> unticked;  // and unticked
-    };
-    const std::string quoted = "\"C:\\Tools\\brimview.exe\"";
-    const Case cases[] = {
-        {std::nullopt, false, quoted, std::nullopt},
-        {quoted, true, quoted, std::nullopt},
-        {"\"c:\\tools\\BRIMVIEW.EXE\" /min", true, "\"c:\\tools\\BRIMVIEW.EXE\" /min", std::nullopt},
-        {"C:\\Tools\\brimview.exe", true, "C:\\Tools\\brimview.exe", std::nullopt},
-        {"\"D:\\Old\\brimview.exe\"", false, quoted, "\"D:\\Old\\brimview.exe\""},
-        {"\"C:\\Tools\\brimview.exe.bak\"", false, quoted, "\"C:\\Tools\\brimview.exe.bak\""},
-        {"C:\\Tools\\brimview.exe2", false, quoted, "C:\\Tools\\brimview.exe2"},
-    };
-    fakes::FakeTextServices text;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.value.value_or("<none>"));
-        MemoryRunList run;
-        run.value = c.value;
-        EXPECT_EQ(StartsWithWindows(run, self, text), c.shown);
-        SetStartWithWindows(run, true, self, text);
-        EXPECT_EQ(run.value, c.ticked);
-        run.value = c.value;
-        SetStartWithWindows(run, false, self, text);
-        EXPECT_EQ(run.value, c.unticked);
-    }
-    MemoryRunList refusing;
-    refusing.refuse = true;
-    EXPECT_THROW(SetStartWithWindows(refusing, true, self, text), AppError);
-    EXPECT_FALSE(refusing.value);
-}
-
 TEST(OptionsConfirming, OkUnchangedOnTheFirstStartsEmptyFileWritesTheLayoutsKeysInOrder) {
     Fixture f;
     f.files.files[kIni] = "";
@@ -433,7 +378,7 @@ TEST(OptionsFailures, AFileThatCannotBeReadOrSavedStopsTheHandler) {
         ConfirmOptions(unwritable.files, unwritable.text, {}, {});
         FAIL() << "the save must fail";
     } catch (const AppError& e) {
-        EXPECT_EQ(std::string(e.what()), "ファイル <C:\\Tools\\brimview.ini> を作成できません");
+        EXPECT_EQ(std::string(e.what()), "ファイル C:\\Tools\\brimview.ini を作成できません");
     }
     EXPECT_EQ(unwritable.files.files.at(kIni), "[General]\r\nInterval=7000\r\n");
 }

@@ -23,22 +23,19 @@ TEST(SettingsPath, ExtensionIsReplacedOrIniAppended) {
         {"A.B:brimview", "A.B:brimview.ini"},
         {"brimview.exe", "brimview.ini"},
         {"", ".ini"},
-        // Shift-JIS: 0x95 0x5C is one character whose second byte has the code of "\".
-        {"C:\\\x95\x5c\\brimview.exe", "C:\\\x95\x5c\\brimview.ini"},
-        {"C:\\Tools\\brim.v\x95\x5cw", "C:\\Tools\\brim.ini"},
-        {"C:\\x.y\\\x95\x5c", "C:\\x.y\\\x95\x5c.ini"},
+        // UTF-8: "\xC3\x96" is Ö, whose second byte starts a double-byte character in code page 932.
+        {"C:\\x.y\\\xC3\x96\\brimview", "C:\\x.y\\\xC3\x96\\brimview.ini"},
+        {"C:\\Ölçü-José-Ω\\brimview.exe", "C:\\Ölçü-José-Ω\\brimview.ini"},
     };
-    fakes::FakeTextServices text;
-    for (const Case& c : cases) EXPECT_EQ(IniPathFor(c.executable, text), c.settings) << c.executable;
+    for (const Case& c : cases) EXPECT_EQ(IniPathFor(c.executable), c.settings) << c.executable;
 }
 
 TEST(SettingsPath, FollowsTheRunningExecutable) {
     fakes::MemoryFileStore files;
-    fakes::FakeTextServices text;
     files.executable = "D:\\Apps\\Brimview\\brimview.exe";
-    EXPECT_EQ(SettingsFilePath(files, text), "D:\\Apps\\Brimview\\brimview.ini");
+    EXPECT_EQ(SettingsFilePath(files), "D:\\Apps\\Brimview\\brimview.ini");
     files.executable = "E:\\brimview";
-    EXPECT_EQ(SettingsFilePath(files, text), "E:\\brimview.ini") << "worked out anew at every call";
+    EXPECT_EQ(SettingsFilePath(files), "E:\\brimview.ini") << "worked out anew at every call";
 }
 
 }  // namespace

@@ -61,18 +61,6 @@ TEST(StartupSettings, FirstStartWithTheDefaultSkinSavesAnEmptyFile) {
     EXPECT_EQ(f.window.state.options.skinFile, "bg.bmp");
 }
 
-TEST(StartupSettings, TakesTheCopyAnEndedSaveLeftOnlyWhenTheFileIsMissing) {
-    const std::string saved = "[Window]\r\nTop=10\r\n\r\n[Display]\r\nSkin=0\r\n\r\n";
-    for (const bool missing : {true, false}) {
-        Fixture f;
-        if (!missing) f.files.files[kIni] = "[Window]\r\nTop=20\r\n";
-        f.files.interrupted[kIni] = saved;
-        f.Start();
-        EXPECT_EQ(f.window.state.position.top, missing ? 10 : 20) << missing;
-        EXPECT_EQ(f.files.interrupted.contains(kIni), !missing) << missing;
-    }
-}
-
 TEST(StartupSettings, ReadsEveryKeyAndHandsTheWindowItsStateOnce) {
     struct Case {
         std::string ini;
@@ -199,7 +187,7 @@ TEST(StartupSettings, FailuresStopTheSequence) {
         unwritable.Start();
         FAIL() << "the save must fail";
     } catch (const AppError& e) {
-        EXPECT_EQ(std::string(e.what()), "ファイル <C:\\Tools\\brimview.ini> を作成できません");
+        EXPECT_EQ(std::string(e.what()), "ファイル C:\\Tools\\brimview.ini を作成できません");
     }
     EXPECT_EQ(unwritable.window.applied, 1) << "the window takes its state before the save";
 }

@@ -182,20 +182,17 @@ TEST(Win32FileStore, IsFileIsTrueForFilesOnly) {
         bool expected;
     };
     const Case cases[] = {
-        {file, true},
-        {folder.Ansi("skin"), false},
-        {folder.Ansi("absent.ini"), false},
-        {folder.Ansi("*.ini"), false},
-        {folder.Ansi("brimview.in?"), false},
-        {folder.Ansi("absent\\brimview.ini"), false},
+        {folder.Utf8("brimview.ini"), true},  {folder.Utf8("skin"), false},
+        {folder.Utf8("absent.ini"), false},   {folder.Utf8("*.ini"), false},
+        {folder.Utf8("brimview.in?"), false}, {folder.Utf8("absent\\brimview.ini"), false},
     };
     for (const Case& c : cases) EXPECT_EQ(store.IsFile(c.path), c.expected) << c.path;
 
     UniqueHandle held = Hold(file, GENERIC_READ, 0);
-    EXPECT_TRUE(store.IsFile(file)) << "held open without sharing";
+    EXPECT_TRUE(store.IsFile(folder.Utf8("brimview.ini"))) << "held open without sharing";
     held.reset();
     ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_TRUE(store.IsFile(file)) << "read-only";
+    EXPECT_TRUE(store.IsFile(folder.Utf8("brimview.ini"))) << "read-only";
 }
 
 TEST(Win32FileStore, ReadsTheWholeFileUnlessSomeoneMayWriteIt) {
@@ -229,11 +226,12 @@ TEST(Win32FileStore, ReadsTheWholeFileUnlessSomeoneMayWriteIt) {
         const std::string path = folder.Ansi("brimview.ini");
         WriteRaw(path, c.content);
         UniqueHandle held = c.arrange(path);
-        EXPECT_EQ(store.ReadWhole(path, WhileHeld::Wait), c.readable ? std::optional(c.content) : std::nullopt)
+        EXPECT_EQ(store.ReadWhole(folder.Utf8("brimview.ini"), WhileHeld::Wait),
+                  c.readable ? std::optional(c.content) : std::nullopt)
             << c.name;
     }
     ScratchFolder folder;
-    EXPECT_FALSE(store.ReadWhole(folder.Ansi("absent.ini"), WhileHeld::Wait)) << "missing file";
+    EXPECT_FALSE(store.ReadWhole(folder.Utf8("absent.ini"), WhileHeld::Wait)) << "missing file";
 }
 
 TEST(Win32FileStore, ReplaceWritesExactBytesOrKeepsTheOldFileWhole) {
@@ -322,7 +320,7 @@ TEST(Win32FileStore, ReplaceWritesExactBytesOrKeepsTheOldFileWhole) {
         ScratchFolder folder;
         const std::string path = folder.Ansi(c.file);
         UniqueHandle held = c.arrange(path);
-        EXPECT_EQ(store.ReplaceWhole(path, c.bytes), c.replaced) << c.name;
+        EXPECT_EQ(store.ReplaceWhole(folder.Utf8(c.file), c.bytes), c.replaced) << c.name;
         held.reset();
         EXPECT_EQ(ReadRaw(path), c.after) << c.name;
         EXPECT_EQ(Marks(path), c.marks) << c.name;
@@ -331,52 +329,20 @@ TEST(Win32FileStore, ReplaceWritesExactBytesOrKeepsTheOldFileWhole) {
 
     ScratchFolder folder;
     ASSERT_TRUE(CreateDirectoryA(folder.Ansi("brimview.ini").c_str(), nullptr));
-    EXPECT_FALSE(store.ReplaceWhole(folder.Ansi("brimview.ini"), AllBytes())) << "folder at the path";
-    EXPECT_FALSE(store.IsFile(folder.Ansi("brimview.ini"))) << "the folder stays";
+    EXPECT_FALSE(store.ReplaceWhole(folder.Utf8("brimview.ini"), AllBytes())) << "folder at the path";
+    EXPECT_FALSE(store.IsFile(folder.Utf8("brimview.ini"))) << "the folder stays";
     EXPECT_EQ(folder.Entries(), std::set<std::string>{"brimview.ini"}) << "folder at the path";
 }
 
-// Writes a file whose last write was the given number of seconds after an instant in 2024.
-void WriteAt(const std::string& path, std::string_view bytes, int seconds) {
-    WriteRaw(path, bytes);
-    const ULONGLONG when = 133'500'000'000'000'000ull + seconds * 10'000'000ull;
-    const FILETIME time{static_cast<DWORD>(when), static_cast<DWORD>(when >> 32)};
-    UniqueHandle file = Open(path, FILE_WRITE_ATTRIBUTES, 0, OPEN_EXISTING);
-    EXPECT_TRUE(file && SetFileTime(file.get(), nullptr, nullptr, &time)) << path;
-}
-
-TEST(Win32FileStore, AMissingFileIsRecoveredFromTheNewestWholeCopyASaveLeft) {
-    struct Case {
-        const char* name;
-        std::map<std::string, int> files;  // name: seconds of its last write
-        std::optional<std::string> after;  // the settings file's bytes: the name it came from
-    };
-    const Case cases[] = {
-        {"the newest whole copy",
-         {{"brimview.ini.0000000A.new", 2}, {"brimview.ini.0000000B.new", 3}, {"brimview.ini.0000000C.new", 1}},
-         "brimview.ini.0000000B.new"},
-        {"a newer copy still being written is not whole",
-         {{"brimview.ini.0000000A.new", 1}, {"brimview.ini.0000000B.tmp", 2}},
-         "brimview.ini.0000000A.new"},
-        {"only copies being written", {{"brimview.ini.0000000B.tmp", 2}}, std::nullopt},
-        {"names no save gives",
-         {{"brimview.ini.backup.new", 2}, {"other.ini.0000000A.new", 2}, {"brimview.ini.0000000A.new.bak", 2}},
-         std::nullopt},
-        {"a settings file is there", {{"brimview.ini", 1}, {"brimview.ini.0000000A.new", 2}}, "brimview.ini"},
-    };
+// A copy that a save of an older build left is no settings file: it never stands in for one
+// the user deleted.
+TEST(Win32FileStore, ALeftoverCopyNeverComesBackAsTheSettings) {
+    ScratchFolder folder;
+    WriteRaw(folder.Ansi("brimview.ini.ABCDEF12.new"), "[Window]\r\nTop=10\r\n");
     Win32FileStore store;
-    for (const Case& c : cases) {
-        ScratchFolder folder;
-        for (const auto& [name, seconds] : c.files) WriteAt(folder.Ansi(name.c_str()), name, seconds);
-        store.RecoverInterruptedSave(folder.Ansi("brimview.ini"));
-        EXPECT_EQ(ReadRaw(folder.Ansi("brimview.ini")), c.after) << c.name;
-        // The adopted copy is gone; everything else stays for the next save to clear.
-        std::set<std::string> rest;
-        for (const auto& [name, seconds] : c.files)
-            if (name != "brimview.ini" && name != c.after.value_or("")) rest.insert(name);
-        if (c.after) rest.insert("brimview.ini");
-        EXPECT_EQ(folder.Entries(), rest) << c.name;
-    }
+    AnsiTextServices text;
+    TMemIniFile(folder.Utf8("brimview.ini"), store, text).Save();
+    EXPECT_EQ(ReadRaw(folder.Ansi("brimview.ini")), "");
 }
 
 // A folder where nobody may create files. A Windows folder's read-only attribute does not
@@ -410,7 +376,7 @@ TEST(Win32FileStore, SettingsFileLiesBesideTheExecutable) {
     ASSERT_GT(executable.size(), 16u);
     EXPECT_EQ(text.UpperAnsi(executable.substr(executable.size() - 16)), "\\WIN32_TESTS.EXE");
     EXPECT_TRUE(store.IsFile(executable));
-    EXPECT_EQ(SettingsFilePath(store, text), executable.substr(0, executable.size() - 4) + ".ini");
+    EXPECT_EQ(SettingsFilePath(store), executable.substr(0, executable.size() - 4) + ".ini");
 }
 
 TEST(Win32SettingsFile, OpenAndSaveReportFailuresWithTheFullPath) {
@@ -458,7 +424,7 @@ TEST(Win32SettingsFile, OpenAndSaveReportFailuresWithTheFullPath) {
         UniqueHandle held = c.arrange(path);
         std::string message;
         try {
-            TMemIniFile ini(path, store, text);
+            TMemIniFile ini(folder.Utf8(c.file), store, text);
             ini.PutFlag("Display", "Skin", !ini.GetFlag("Display", "Skin", false));
             ini.Save();
         } catch (const AppError& error) {

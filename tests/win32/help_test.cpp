@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "../support/SettingsFakes.h"
+#include "platform/WideText.h"
 #include "help/About.h"
 #include "help/HtmlHelp.h"
 #include "platform/Win32FileStore.h"
@@ -65,10 +65,10 @@ struct RecordingViewer {
     std::vector<int> errorRecordSizes;
 
     HtmlHelpFunction Function() {
-        return [this](HWND caller, LPCSTR file, UINT command, DWORD_PTR data) -> HWND {
+        return [this](HWND caller, LPCWSTR file, UINT command, DWORD_PTR data) -> HWND {
             const bool byAddress =
                 command == HH_INITIALIZE || command == HH_GET_LAST_ERROR || command == HH_DISPLAY_TEXT_POPUP;
-            calls.push_back({caller, file != nullptr, file ? file : "", command, byAddress ? 0 : data});
+            calls.push_back({caller, file != nullptr, file ? Narrow(file) : "", command, byAddress ? 0 : data});
             switch (command) {
                 case HH_INITIALIZE:
                     if (cookie != kNoCookie) *reinterpret_cast<DWORD*>(data) = cookie;
@@ -179,7 +179,6 @@ protected:
     }
 
     Win32FileStore files_;
-    fakes::FakeTextServices text_;  // the paths here are plain ASCII
 
 private:
     std::wstring savedTitle_;
@@ -229,7 +228,7 @@ TEST_F(HtmlHelpTest, CommandsReachTheViewerAsRouted) {
         RecordingViewer viewer;
         viewer.topicWindow = c.opensWindow ? test::App().Handle() : nullptr;
         {
-            THTMLHelp help(&test::App(), files_, text_, viewer.Function());
+            THTMLHelp help(&test::App(), files_, viewer.Function());
             EXPECT_FALSE(Request(c.command, c.data)) << "a .chm file leaves nothing to the default help";
         }
         ASSERT_GE(viewer.calls.size(), 2u);
@@ -256,7 +255,7 @@ TEST_F(HtmlHelpTest, CommandsReachTheViewerAsRouted) {
 
 TEST_F(HtmlHelpTest, TextPopupAtTheLastPositionSet) {
     RecordingViewer viewer;
-    THTMLHelp help(&test::App(), files_, text_, viewer.Function());
+    THTMLHelp help(&test::App(), files_, viewer.Function());
     Request(HELP_CONTEXTPOPUP, 7);
     Request(HELP_SETPOPUP_POS, 0xFFFE0010);
     Request(HELP_CONTEXTPOPUP, 9);
@@ -298,7 +297,7 @@ TEST_F(HtmlHelpTest, ViewerInitialisedUntilItHandsOutACookie) {
         viewer.cookie = c.cookie;
         viewer.topicWindow = test::App().Handle();
         {
-            THTMLHelp help(&test::App(), files_, text_, viewer.Function());
+            THTMLHelp help(&test::App(), files_, viewer.Function());
             for (int i = 0; i < c.requests; ++i) Request(HELP_CONTEXT, 2);
         }
         int initialisations = 0, uninitialisations = 0;
@@ -322,9 +321,9 @@ TEST_F(HtmlHelpTest, ViewerInitialisedUntilItHandsOutACookie) {
 
 TEST_F(HtmlHelpTest, LastMadeComponentServesAndTakesItsHandlerBack) {
     RecordingViewer first, second;
-    THTMLHelp outer(&test::App(), files_, text_, first.Function());
+    THTMLHelp outer(&test::App(), files_, first.Function());
     {
-        THTMLHelp inner(&test::App(), files_, text_, second.Function());
+        THTMLHelp inner(&test::App(), files_, second.Function());
         Request(HELP_SETPOPUP_POS, 0);
         EXPECT_TRUE(first.calls.empty());
         EXPECT_EQ(second.calls.size(), 1u) << "the initialisation";
@@ -352,7 +351,7 @@ TEST_F(HtmlHelpTest, ViewerErrorShownWithTheApplicationTitle) {
         RecordingViewer viewer;
         viewer.errorCode = c.code;
         viewer.errorText = c.description;
-        THTMLHelp help(&test::App(), files_, text_, viewer.Function());
+        THTMLHelp help(&test::App(), files_, viewer.Function());
         BoxWatcher watcher;
         Request(HELP_CONTEXT, 2);
         const std::vector<BoxWatcher::Box> boxes = watcher.Stop();
@@ -372,7 +371,7 @@ TEST_F(HtmlHelpTest, HelpFileTopicsOpenInTheViewer) {
         DWORD_PTR data;
     };
     const Case cases[] = {{HELP_CONTEXT, 2}, {HELP_CONTEXT, 16}, {HELP_CONTENTS, 0}, {HELP_FINDER, 0}};
-    THTMLHelp help(&test::App(), files_, text_);
+    THTMLHelp help(&test::App(), files_);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "command " << c.command << ", data " << c.data);
         ASSERT_EQ(FindWindowA("HH Parent", nullptr), nullptr);
@@ -393,8 +392,8 @@ TEST_F(HtmlHelpTest, MissingHelpFileShowsTheViewersErrorEveryTime) {
     // Wine's viewer keeps no cookie and no last error; the stand-in adds both, as the platform's
     // viewer does, and leaves everything else to the real one.
     int initialisations = 0;
-    HtmlHelpFunction viewer = [&](HWND caller, LPCSTR file, UINT command, DWORD_PTR data) -> HWND {
-        HWND opened = HtmlHelpA(caller, file, command, data);
+    HtmlHelpFunction viewer = [&](HWND caller, LPCWSTR file, UINT command, DWORD_PTR data) -> HWND {
+        HWND opened = HtmlHelpW(caller, file, command, data);
         if (command == HH_INITIALIZE) {
             ++initialisations;
             auto& cookie = *reinterpret_cast<DWORD*>(data);
@@ -409,7 +408,7 @@ TEST_F(HtmlHelpTest, MissingHelpFileShowsTheViewersErrorEveryTime) {
         }
         return opened;
     };
-    THTMLHelp help(&test::App(), files_, text_, viewer);
+    THTMLHelp help(&test::App(), files_, viewer);
     BoxWatcher watcher;
     Request(HELP_CONTEXT, 2);
     Request(HELP_CONTEXT, 16);

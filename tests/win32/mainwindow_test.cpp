@@ -167,7 +167,7 @@ struct MainWindowFixture {
     Win32FileStore files;
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::path folder;
-    std::string ini = SettingsFilePath(files, text);
+    std::string ini = SettingsFilePath(files);
     explicit MainWindowFixture(const char* name, const std::string& settings = "") {
         folder = previous / name;
         std::filesystem::remove_all(folder);

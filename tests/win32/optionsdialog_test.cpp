@@ -16,11 +16,13 @@
 #include "app/DriveMonitor.h"
 #include "platform/Win32Drives.h"
 #include "platform/Win32FileStore.h"
+#include "platform/AppError.h"
 #include "platform/Win32RunList.h"
 #include "platform/Win32TextServices.h"
 #include "settings/Options.h"
 #include "settings/SettingsPath.h"
 #include "TestApplication.h"
+#include "ui/Text.h"
 
 namespace brimview {
 namespace {
@@ -31,7 +33,7 @@ struct DialogFixture {
     Win32RunList runList;
     Services services{files, text, std::make_shared<Win32DiskSpace>(), std::make_shared<Win32DriveCatalog>(), '.'};
     std::filesystem::path previous = std::filesystem::current_path();
-    std::string ini = SettingsFilePath(files, text);
+    std::string ini = SettingsFilePath(files);
 
     explicit DialogFixture(const std::string& settings) {
         std::filesystem::path folder = previous / "options";
@@ -150,6 +152,60 @@ TEST(OptionsDialog, OkRefusesAWarningOver100PercentAndTheDialogStaysOpen) {
     EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{
                                   L"設定|警告する空き容量を % で指定するときは 0 から 100 までの値にしてください。"});
     EXPECT_EQ(f.Saved(), "");
+}
+
+// The sign-in list in memory, refusing every change when told to, as under a policy.
+struct TriedRunList : RunList {
+    bool refuse = false;
+    int tries = 0;
+    std::optional<std::string> Command(const std::string&) const override { return std::nullopt; }
+    void SetCommand(const std::string&, const std::string&) override { Try(); }
+    void Remove(const std::string&) override { Try(); }
+    void Try() {
+        ++tries;
+        if (refuse) throw AppError("Run\\Brimview を変更できません: アクセスが拒否されました。");
+    }
+};
+
+// OK saves and applies the settings first and changes the sign-in value last: a list that
+// refuses costs only its own change, and a file that cannot be saved leaves the list alone.
+// Either failure is reported once.
+TEST(OptionsDialog, OkChangesTheSignInValueOnlyAfterTheSettingsAreSavedAndApplied) {
+    struct Case {
+        const char* name;
+        bool fileReadOnly, listRefuses;
+        bool saved;
+        int tries;
+        const wchar_t* reported;  // what the one message box says
+    };
+    const Case cases[] = {
+        {"the list refuses", false, true, true, 1, L"Run\\Brimview を変更できません"},
+        {"the file cannot be saved", true, false, false, 0, L"を作成できません"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DialogFixture f("");
+        TriedRunList list;
+        list.refuse = c.listRefuses;
+        TForm1 main(nullptr, f.services);
+        main.FinishCreation();
+        if (c.fileReadOnly) SetFileAttributesA(f.ini.c_str(), FILE_ATTRIBUTE_READONLY);
+        TPagesDlg dialog(nullptr, main.Settings(), f.services, list);
+        dialog.FinishCreation();
+        test::MessageBoxWatcher watcher;
+        RunModal(dialog, [&] {
+            dialog.SpinEdit1->SetValue(10);
+            dialog.CheckBox7->SetChecked(true);
+            PostMessageW(dialog.Handle(), WM_COMMAND, IDOK, 0);
+        });
+        SetFileAttributesA(f.ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(f.Saved().find("Interval=10000") != std::string::npos, c.saved);
+        EXPECT_EQ(main.Timer1->Interval(), c.saved ? 10000u : 3000u);
+        EXPECT_EQ(list.tries, c.tries);
+        const std::vector<std::wstring> seen = watcher.Seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_NE(seen[0].find(c.reported), std::wstring::npos) << ui::Narrow(seen[0]);
+    }
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-#include "ui/Text.h"
+#include "platform/WideText.h"
 
 #include <windows.h>
 
-namespace brimview::ui {
+namespace brimview {
 namespace {
 
 std::wstring ToWide(UINT codePage, std::string_view text) {
@@ -36,4 +36,4 @@ std::string WideToAnsi(std::wstring_view wide) {
     return FromWide(CP_ACP, wide);
 }
 
-}  // namespace brimview::ui
+}  // namespace brimview
