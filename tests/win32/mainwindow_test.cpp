@@ -251,7 +251,7 @@ TEST(MainWindow, MinimisedTitleFollowsTheFreeSpaceAndRestoreBringsTheCaptionBack
 
 TEST(MainWindow, TakesTheStoredOpacitysLowEightBits) {
     MainWindowFixture f("opacity", "[Display]\r\nTransparent_Position=300\r\n");
-    TForm1 form(nullptr, f.services());
+    TForm1 form(&test::App(), f.services());
     form.FinishCreation();
     EXPECT_EQ(form.AlphaBlendValue(), 44);
 }

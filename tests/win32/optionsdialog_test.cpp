@@ -187,10 +187,10 @@ TEST(OptionsDialog, OkChangesTheSignInValueOnlyAfterTheSettingsAreSavedAndApplie
         DialogFixture f("");
         TriedRunList list;
         list.refuse = c.listRefuses;
-        TForm1 main(nullptr, f.services);
+        TForm1 main(&test::App(), f.services);
         main.FinishCreation();
         if (c.fileReadOnly) SetFileAttributesA(f.ini.c_str(), FILE_ATTRIBUTE_READONLY);
-        TPagesDlg dialog(nullptr, main.Settings(), f.services, list);
+        TPagesDlg dialog(&test::App(), main.Settings(), f.services, list);
         dialog.FinishCreation();
         test::MessageBoxWatcher watcher;
         RunModal(dialog, [&] {
