@@ -174,6 +174,7 @@ TEST(BitmapHeader, RefusesAFileShorterThanItsPicture) {
         {"4 bits", File(5, 2, 4, 40, 16)},
         {"16 bits", File(5, 3, 16)},
         {"32 bits", File(5, 3, 32)},
+        {"24 bits with a colour table it does not use", File(2, 2, 24, 40, 4)},
         {"16 bits with bit masks", File(5, 3, 16, 40, 0, kBitFields)},
         {"OS/2 2.x header, 8 bits", File(3, 2, 8, 64, 256)},
     };
