@@ -125,12 +125,16 @@ std::uint32_t Channel(std::uint32_t pixel, std::uint32_t mask) {
     return static_cast<std::uint32_t>(((std::uint64_t{pixel & mask} >> shift) * 255 + most / 2) / most);
 }
 
-// One row's pixels as they are stored, up to `width` of them.
+// An index's colour; black past the colour table.
+std::uint32_t Colour(const BitmapLayout& layout, std::uint32_t index) {
+    return index < layout.colours.size() ? layout.colours[index] : 0;
+}
+
+// Pixel x of a row as it is stored.
 std::uint32_t StoredPixel(const std::vector<std::uint8_t>& row, std::uint32_t x, const BitmapLayout& layout) {
     const unsigned bits = layout.bitCount;
     if (bits <= 8) {
-        const std::uint32_t index = row[x * bits / 8] >> (8 - bits - x * bits % 8) & ((1u << bits) - 1);
-        return index < layout.colours.size() ? layout.colours[index] : 0;
+        return Colour(layout, row[x * bits / 8] >> (8 - bits - x * bits % 8) & ((1u << bits) - 1));
     }
     if (bits == 24) return Field(row, x * 3, 3);
     const std::uint32_t pixel = Field(row, x * (bits / 8), static_cast<int>(bits / 8));
@@ -223,7 +227,7 @@ std::optional<SkinPixels> DecodeSkin(const ByteSource& file, const BitmapLayout&
         ByteStream data(file, layout.pixelOffset, layout.pixelOffset + layout.pixelBytes);
         const bool read = WalkRle(data, layout, [&](std::uint32_t x, std::uint32_t y, std::uint32_t index) {
             if (x < skin.width && topRow(y) < skin.height)
-                skin.pixels[topRow(y) * skin.width + x] = index < layout.colours.size() ? layout.colours[index] : 0;
+                skin.pixels[topRow(y) * skin.width + x] = Colour(layout, index);
         });
         return read ? std::optional(std::move(skin)) : std::nullopt;
     }

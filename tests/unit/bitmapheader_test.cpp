@@ -11,20 +11,17 @@ namespace {
 
 using namespace std::string_literals;
 
-// A file of `size` bytes (those of `bytes` when 0) that begins with `bytes`; the rest reads as zeros.
-class Bytes : public ByteSource {
-public:
-    explicit Bytes(std::string bytes, std::uint64_t size = 0)
-        : bytes_(std::move(bytes)), size_(size ? size : bytes_.size()) {}
-    std::uint64_t Size() const override { return size_; }
+// A file of `size` bytes that begins with `bytes`; the rest reads as zeros.
+struct Bytes : ByteSource {
+    Bytes(std::string bytes, std::uint64_t size) : bytes(std::move(bytes)), size(size) {}
+    explicit Bytes(const std::string& bytes) : Bytes(bytes, bytes.size()) {}
+    std::uint64_t Size() const override { return size; }
     bool Read(std::uint64_t offset, std::span<std::uint8_t> out) const override {
-        for (std::size_t i = 0; i < out.size(); ++i) out[i] = offset + i < bytes_.size() ? bytes_[offset + i] : 0;
-        return offset + out.size() <= size_;
+        for (std::size_t i = 0; i < out.size(); ++i) out[i] = offset + i < bytes.size() ? bytes[offset + i] : 0;
+        return offset + out.size() <= size;
     }
-
-private:
-    std::string bytes_;
-    std::uint64_t size_;
+    std::string bytes;
+    std::uint64_t size;
 };
 
 // Appends a little-endian field of `bytes` bytes.
@@ -63,22 +60,25 @@ void Set(std::string& file, std::size_t at, std::uint32_t value) {
 
 // A whole BMP file: the file header, an info header of `infoSize` bytes, the bit masks a
 // 40-byte header has before the colour table when the compression is bit fields, a colour
-// table of `colours` entries, and the pixels (`rle` when compressed).
+// table of `colours` entries whose entry i is the colour 0x10 + i, and the pixels (`rle` when compressed).
 std::string File(std::int64_t width, std::int64_t height, int bitCount, int infoSize = 40, int colours = 0,
                  int compression = 0, const std::string& rle = {}) {
     const auto imageSize = static_cast<std::uint32_t>(rle.size());
     const bool core = infoSize == 12;
     const int masks = infoSize == 40 && compression == 3 ? 12 : 0;
-    const auto offset = static_cast<std::uint32_t>(14 + infoSize + masks + colours * (core ? 3 : 4));
+    const int entry = core ? 3 : 4;
+    const auto offset = static_cast<std::uint32_t>(14 + infoSize + masks + colours * entry);
     std::string file = Head(width, height, bitCount, compression, infoSize);
     Set(file, 10, offset);
-    if (!core) {
+    if (infoSize >= 40) {
         Set(file, 14 + 20, imageSize);
         if (colours != (bitCount <= 8 ? 1 << bitCount : 0)) Set(file, 14 + 32, static_cast<std::uint32_t>(colours));
     }
     const std::int64_t stride = (std::abs(width) * bitCount + 31) / 32 * 4;
     const std::int64_t pixels = compression == 0 || compression == 3 ? stride * std::abs(height) : imageSize;
     file.resize(static_cast<std::size_t>(offset + pixels), '\x55');
+    for (int i = 0; i < colours; ++i)
+        file.replace(14 + infoSize + masks + i * entry, 3, {static_cast<char>(0x10 + i), 0, 0});
     return file.replace(offset, rle.size(), rle);
 }
 
@@ -87,9 +87,9 @@ bool MayLoad(const std::string& head, std::uint64_t size) {
     return CheckSkin(Bytes(head, size)).has_value();
 }
 
-// The file with the 16-bit field at `at` set.
-std::string With16(std::string file, std::size_t at, std::uint16_t value) {
-    return file.replace(at, 2, {static_cast<char>(value), static_cast<char>(value >> 8)});
+// The file with `bytes` written at `at`.
+std::string With(std::string file, std::size_t at, const std::string& bytes) {
+    return file.replace(at, bytes.size(), bytes);
 }
 
 TEST(BitmapHeader, TakesWhatCanBeDrawnAndRefusesTheRest) {
@@ -121,15 +121,12 @@ TEST(BitmapHeader, TakesWhatCanBeDrawnAndRefusesTheRest) {
         {"core header, 65535 x 65535", Head(65535, 65535, 1, kRgb, 12), true},
         {"core header, 300 x 300", Head(300, 300, 24, kRgb, 12), false},
         {"no BM signature", "XY" + Head(20000, 20000, 1, kRgb).substr(2), true},
-        {"an unknown header size", Head(20000, 20000, 1, kRgb, 200), true},
+        {"an unknown header size", Head(4, 2, 24, kRgb, 100), true},
         {"bit count 7", Head(4, 2, 7, kRgb), true},
-        {"bit count 0", Head(4, 2, 0, kRgb), true},
         {"compression 99", Head(4, 2, 24, 99), true},
         {"width 0", Head(0, 2, 24, kRgb), true},
         {"height 0", Head(4, 0, 24, kRgb), true},
-        {"negative width, 4 x 2", Head(-4, 2, 24, kRgb), true},
-        {"planes 0", With16(Head(4, 2, 24, kRgb), 26, 0), true},
-        {"planes 2", With16(Head(4, 2, 24, kRgb), 26, 2), true},
+        {"planes 0", With(Head(4, 2, 24, kRgb), 26, "\0\0"s), true},
         {"bit fields of 24 bits", Head(4, 2, 24, kBitFields), true},
         {"bit fields after an OS/2 2.x header", Head(4, 2, 32, kBitFields, 64), true},
         {"RLE8", rle(4, 8, rle8), false},
@@ -171,12 +168,9 @@ TEST(BitmapHeader, RefusesAFileShorterThanItsPicture) {
         {"RLE8, the claimed image size", File(4, 1, 8, 40, 256, kRle8, "\x04\x07\x00\x01"s)},
         {"core header, 1 bit", File(9, 2, 1, 12, 2)},
         {"core header, 24 bits, 1 x 1", File(1, 1, 24, 12)},
-        {"4 bits", File(5, 2, 4, 40, 16)},
-        {"16 bits", File(5, 3, 16)},
-        {"32 bits", File(5, 3, 32)},
         {"24 bits with a colour table it does not use", File(2, 2, 24, 40, 4)},
-        {"16 bits with bit masks", File(5, 3, 16, 40, 0, kBitFields)},
         {"OS/2 2.x header, 8 bits", File(3, 2, 8, 64, 256)},
+        {"OS/2 2.x header of 16 bytes", File(3, 2, 24, 16)},
     };
     for (const Whole& w : wholes) {
         // Also with the pixel offset 0, which puts the pixels right after the masks and colour table.
@@ -214,65 +208,33 @@ TEST(BitmapHeader, RefusesAFileShorterThanItsPicture) {
     for (const Cut& c : cuts) EXPECT_FALSE(MayLoad(c.file.substr(0, c.size), c.size)) << c.what;
 }
 
-// A 24-bit picture whose pixel (x, y) is 0x00XXYY07 (x and y below 256), rows stored either way.
-std::string Gradient(int width, int height, bool topDown) {
-    std::string file = File(width, topDown ? -height : height, 24);
-    const int stride = (width * 3 + 3) / 4 * 4;
-    for (int row = 0; row < height; ++row)
-        for (int x = 0; x < width; ++x)
-            file.replace(54 + row * stride + x * 3, 3,
-                         {'\x07', static_cast<char>(topDown ? row : height - 1 - row), static_cast<char>(x)});
-    return file;
-}
-
-TEST(BitmapHeader, DecodesTheCornerTheClientShows) {
-    struct Case {
-        int width, height;
-        std::uint32_t keptWidth, keptHeight;
-    };
-    // Larger than a 170 x 140 client area, only its corner is kept; smaller, the whole, to be tiled.
-    const Case cases[] = {{250, 200, 170, 140}, {7, 3, 7, 3}, {100, 250, 100, 140}};
-    for (const Case& c : cases)
-        for (const bool topDown : {false, true}) {
-            const Bytes file(Gradient(c.width, c.height, topDown));
-            const auto skin = DecodeSkin(file, CheckSkin(file).value(), 170, 140);
-            ASSERT_TRUE(skin);
-            ASSERT_EQ(skin->width, c.keptWidth);
-            ASSERT_EQ(skin->height, c.keptHeight);
-            ASSERT_EQ(skin->pixels.size(), std::size_t{c.keptWidth} * c.keptHeight);
-            for (std::uint32_t y = 0; y < c.keptHeight; ++y)
-                for (std::uint32_t x = 0; x < c.keptWidth; ++x)
-                    ASSERT_EQ(skin->pixels[y * c.keptWidth + x], x << 16 | y << 8 | 7) << x << ", " << y;
-        }
-}
-
-// The file with its colour table's entry i (from the table's start `at`) the colour 0x10 + i.
-std::string Indexed(std::string file, std::size_t at, int entries) {
-    for (int i = 0; i < entries; ++i) file.replace(at + 4 * i, 4, {static_cast<char>(0x10 + i), 0, 0, 0});
-    return file;
-}
-
-// The file with `bytes` written at `at`.
-std::string With(std::string file, std::size_t at, const std::string& bytes) {
-    return file.replace(at, bytes.size(), bytes);
+TEST(BitmapHeader, KeepsTheCornerTheClientShows) {
+    const Bytes file(File(250, 200, 8, 40, 256));
+    const SkinPixels skin = DecodeSkin(file, CheckSkin(file).value(), 170, 140).value();
+    EXPECT_EQ(std::tuple(skin.width, skin.height, skin.pixels.size()), std::tuple(170u, 140u, std::size_t{170 * 140}));
 }
 
 TEST(BitmapHeader, DecodesEveryKindOfPixelToItsColour) {
     constexpr int kRle8 = 1, kRle4 = 2, kBitFields = 3;
+    // A 4 x 3 picture of 24 bits whose bytes are 1, 2, 3... from the first stored row.
+    std::string counted(36, '\0');
+    for (int i = 0; i < 36; ++i) counted[i] = static_cast<char>(i + 1);
     struct Case {
         const char* what;
         std::string file;
-        std::vector<std::uint32_t> pixels;  // rows top-down
+        std::vector<std::uint32_t> pixels;  // at most 3 x 2, rows top-down
     };
     const Case cases[] = {
-        {"1 bit", With(Indexed(File(2, 1, 1, 40, 2), 54, 2), 62, "\x40"), {0x10, 0x11}},
-        {"4 bits, an index past the table black", With(Indexed(File(2, 1, 4, 40, 2), 54, 2), 62, "\x13"), {0x11, 0}},
+        {"24 bits", With(File(4, 3, 24), 54, counted), {0x1B1A19, 0x1E1D1C, 0x21201F, 0x0F0E0D, 0x121110, 0x151413}},
+        {"24 bits top-down",
+         With(File(4, -3, 24), 54, counted),
+         {0x030201, 0x060504, 0x090807, 0x0F0E0D, 0x121110, 0x151413}},
+        {"1 bit", With(File(2, 1, 1, 40, 2), 62, "\x40"), {0x10, 0x11}},
+        {"4 bits, an index past the table black", With(File(2, 1, 4, 40, 2), 62, "\x13"), {0x11, 0}},
         {"RLE8, skipped pixels black",
-         Indexed(File(4, 2, 8, 40, 256, kRle8, "\x02\x01\x00\x00\x00\x03\x01\x02\x03\x00\x00\x01"s), 54, 256),
-         {0x11, 0x12, 0x13, 0, 0x11, 0x11, 0, 0}},
-        {"RLE4",
-         Indexed(File(3, 2, 4, 40, 16, kRle4, "\x00\x03\x12\x30\x00\x00\x03\x45"s), 54, 16),
-         {0x14, 0x15, 0x14, 0x11, 0x12, 0x13}},
+         File(4, 3, 8, 40, 256, kRle8, "\x02\x01\x00\x00\x02\x02\x00\x00\x00\x04\x01\x02\x03\x04\x00\x01"s),
+         {0x11, 0x12, 0x13, 0x12, 0x12, 0}},
+        {"RLE4", File(3, 2, 4, 40, 8, kRle4, "\x00\x03\x12\x30\x00\x00\x03\x48"s), {0x14, 0, 0x14, 0x11, 0x12, 0x13}},
         {"16 bits, 5-5-5", With(File(2, 1, 16), 54, "\xff\x7f\x10\x42"), {0xFFFFFF, 0x848484}},
         {"16 bits, 5-6-5 bit fields",
          With(File(2, 1, 16, 40, 0, kBitFields), 54, "\x00\xf8\0\0\xe0\x07\0\0\x1f\0\0\0\xe0\x07\x1f\0"s),
@@ -284,7 +246,7 @@ TEST(BitmapHeader, DecodesEveryKindOfPixelToItsColour) {
     };
     for (const Case& c : cases) {
         const Bytes file(c.file);
-        EXPECT_EQ(DecodeSkin(file, CheckSkin(file).value(), 170, 140).value().pixels, c.pixels) << c.what;
+        EXPECT_EQ(DecodeSkin(file, CheckSkin(file).value(), 3, 2).value().pixels, c.pixels) << c.what;
     }
 }
 
