@@ -138,12 +138,13 @@ TEST(BitmapHeader, TakesWhatCanBeDrawnAndRefusesTheRest) {
         {"RLE8 ending inside an absolute run", rle(4, 8, rle8.substr(0, 7)), true},
         {"RLE8 ending inside a move", rle(4, 8, "\x00\x02\x01"s), true},
         {"RLE8 garbage: a run past its row", rle(4, 8, "\xA7\x3C\x00\x01"s), true},
+        {"RLE8 garbage, no image size: the rest of the file", With(rle(4, 8, "\xA7\x3C"s), 34, "\0\0\0\0"s), true},
         {"RLE8 rows ended past the last", rle(4, 8, "\x00\x00\x00\x00\x00\x00"s), true},
         {"RLE8 run above the last row", rle(4, 8, "\x00\x00\x00\x00\x01\x01"s), true},
         {"RLE8 moved to the far corner", rle(4, 8, "\x00\x02\x04\x02\x00\x01"s), false},
-        {"RLE8 moved past the right", rle(4, 8, "\x00\x02\x05\x00"s), true},
+        {"RLE8 moved past the right", rle(4, 8, "\x02\x01\x00\x02\x03\x00"s), true},
         {"RLE8 moved past the top", rle(4, 8, "\x00\x02\x00\x03"s), true},
-        {"RLE4, an absolute run padded, runs", rle(6, 4, "\x00\x05\x12\x34\x50\x00\x01\x60\x00\x00\x06\x78"s), false},
+        {"RLE4, an absolute run padded, runs", rle(6, 4, "\x00\x05\x12\x34\x50\x03\x01\x60\x00\x00\x06\x78"s), false},
         {"RLE4 absolute run past its row", rle(4, 4, "\x00\x05\x12\x34\x50\x00"s), true},
         {"RLE4 of 8 bits", File(4, 2, 8, 40, 256, kRle4, "\x00\x01"s), true},
     };
@@ -230,6 +231,7 @@ TEST(BitmapHeader, DecodesEveryKindOfPixelToItsColour) {
          With(File(4, -3, 24), 54, counted),
          {0x030201, 0x060504, 0x090807, 0x0F0E0D, 0x121110, 0x151413}},
         {"1 bit", With(File(2, 1, 1, 40, 2), 62, "\x40"), {0x10, 0x11}},
+        {"8 bits", With(File(2, 1, 8, 40, 256), 1078, "\x05\x06"), {0x15, 0x16}},
         {"4 bits, an index past the table black", With(File(2, 1, 4, 40, 2), 62, "\x13"), {0x11, 0}},
         {"RLE8, skipped pixels black",
          File(4, 3, 8, 40, 256, kRle8, "\x02\x01\x00\x00\x02\x02\x00\x00\x00\x04\x01\x02\x03\x04\x00\x01"s),
@@ -240,9 +242,9 @@ TEST(BitmapHeader, DecodesEveryKindOfPixelToItsColour) {
          With(File(2, 1, 16, 40, 0, kBitFields), 54, "\x00\xf8\0\0\xe0\x07\0\0\x1f\0\0\0\xe0\x07\x1f\0"s),
          {0x00FF00, 0x0000FF}},
         {"32 bits", With(File(1, 1, 32), 54, "\x01\x02\x03\x04"), {0x030201}},
-        {"32 bits, masks in a fifth-version header",
-         With(With(File(1, 1, 32, 124, 0, kBitFields), 54, "\xff\0\0\0\0\xff\0\0\0\0\xff\0"s), 138, "\x01\x02\x03\x04"),
-         {0x010203}},
+        {"32 bits, masks in a fifth-version header, blue's empty",
+         With(With(File(1, 1, 32, 124, 0, kBitFields), 54, "\xff\0\0\0\0\xff\0\0\0\0\0\0"s), 138, "\x01\x02\x03\x04"),
+         {0x010200}},
     };
     for (const Case& c : cases) {
         const Bytes file(c.file);
