@@ -227,9 +227,7 @@ TEST(BitmapHeader, DecodesEveryKindOfPixelToItsColour) {
     };
     const Case cases[] = {
         {"24 bits", With(File(4, 3, 24), 54, counted), {0x1B1A19, 0x1E1D1C, 0x21201F, 0x0F0E0D, 0x121110, 0x151413}},
-        {"24 bits top-down",
-         With(File(4, -3, 24), 54, counted),
-         {0x030201, 0x060504, 0x090807, 0x0F0E0D, 0x121110, 0x151413}},
+        {"top-down", With(File(4, -3, 24), 54, counted), {0x030201, 0x060504, 0x090807, 0x0F0E0D, 0x121110, 0x151413}},
         {"1 bit", With(File(2, 1, 1, 40, 2), 62, "\x40"), {0x10, 0x11}},
         {"8 bits", With(File(2, 1, 8, 40, 256), 1078, "\x05\x06"), {0x15, 0x16}},
         {"4 bits, an index past the table black", With(File(2, 1, 4, 40, 2), 62, "\x13"), {0x11, 0}},
