@@ -47,6 +47,15 @@ bool IsDrawable(unsigned bitCount, std::uint32_t compression, bool windows, bool
     }
 }
 
+bool IsRle(const BitmapLayout& layout) {
+    return layout.compression == kRle8 || layout.compression == kRle4;
+}
+
+// The bytes of an uncompressed row, padded to whole 32-bit words.
+std::uint64_t Stride(const BitmapLayout& layout) {
+    return (std::uint64_t{layout.width} * layout.bitCount + 31) / 32 * 4;
+}
+
 // RLE data read a byte at a time through a small buffer.
 class ByteStream {
 public:
@@ -173,14 +182,14 @@ std::optional<BitmapLayout> CheckSkin(const ByteSource& file) {
     // Bit masks sit in the later headers, or right after a 40-byte one; without bit fields a
     // 16-bit pixel is 5-5-5 and a 32-bit one 8-8-8.
     std::size_t masksEnd = kFileHeader + infoSize;
-    if (layout.compression != kBitFields)
-        layout.masks = layout.bitCount == 16 ? std::array<std::uint32_t, 3>{0x7C00, 0x3E0, 0x1F}
-                                             : std::array<std::uint32_t, 3>{0xFF0000, 0xFF00, 0xFF};
-    else {
+    if (layout.compression == kBitFields) {
         const std::size_t at = infoSize == kInfoHeader ? masksEnd : kFileHeader + 40;
         if (infoSize == kInfoHeader) masksEnd += 12;
         if (head.size() < masksEnd) return std::nullopt;
         for (std::size_t i = 0; i < 3; ++i) layout.masks[i] = Field(head, at + 4 * i, 4);
+    } else {
+        layout.masks = layout.bitCount == 16 ? std::array<std::uint32_t, 3>{0x7C00, 0x3E0, 0x1F}
+                                             : std::array<std::uint32_t, 3>{0xFF0000, 0xFF00, 0xFF};
     }
     // A picture of up to 8 bits a pixel has a colour table of three bytes an entry after the
     // core header and four after the others, which may say that fewer entries are used. A
@@ -197,18 +206,16 @@ std::optional<BitmapLayout> CheckSkin(const ByteSource& file) {
     }
 
     // Where the pixels start (0 puts them right after the colour table) and their length:
-    // rows padded to whole 32-bit words, or for compressed data the image size it claims,
-    // else the rest of the file.
+    // whole rows, or for compressed data the image size it claims, else the rest of the file.
     const std::uint32_t offset = Field(head, 10, 4);
     layout.pixelOffset = offset != 0 ? offset : masksEnd + entries * entryBytes;
     if (fileSize < layout.pixelOffset) return std::nullopt;
-    const bool rle = layout.compression == kRle8 || layout.compression == kRle4;
     const std::uint32_t claimed = info(20, 4);
-    layout.pixelBytes = !rle           ? (std::uint64_t{layout.width} * layout.bitCount + 31) / 32 * 4 * layout.height
+    layout.pixelBytes = !IsRle(layout) ? Stride(layout) * layout.height
                         : claimed != 0 ? claimed
                                        : fileSize - layout.pixelOffset;
     if (fileSize - layout.pixelOffset < layout.pixelBytes) return std::nullopt;
-    if (rle) {
+    if (IsRle(layout)) {
         ByteStream data(file, layout.pixelOffset, layout.pixelOffset + layout.pixelBytes);
         if (!WalkRle(data, layout, [](std::uint32_t, std::uint32_t, std::uint32_t) {})) return std::nullopt;
     }
@@ -223,7 +230,7 @@ std::optional<SkinPixels> DecodeSkin(const ByteSource& file, const BitmapLayout&
     skin.pixels.assign(std::size_t{skin.width} * skin.height, 0);
     // Row y of the file, counted from the bottom, is row height - 1 - y of the picture.
     const auto topRow = [&](std::uint32_t y) { return layout.height - 1 - y; };
-    if (layout.compression == kRle8 || layout.compression == kRle4) {
+    if (IsRle(layout)) {
         ByteStream data(file, layout.pixelOffset, layout.pixelOffset + layout.pixelBytes);
         const bool read = WalkRle(data, layout, [&](std::uint32_t x, std::uint32_t y, std::uint32_t index) {
             if (x < skin.width && topRow(y) < skin.height)
@@ -231,11 +238,10 @@ std::optional<SkinPixels> DecodeSkin(const ByteSource& file, const BitmapLayout&
         });
         return read ? std::optional(std::move(skin)) : std::nullopt;
     }
-    const std::uint64_t stride = (std::uint64_t{layout.width} * layout.bitCount + 31) / 32 * 4;
     std::vector<std::uint8_t> row((std::size_t{skin.width} * layout.bitCount + 7) / 8);
     for (std::uint32_t y = 0; y < skin.height; ++y) {
         const std::uint32_t stored = layout.topDown ? y : topRow(y);
-        if (!file.Read(layout.pixelOffset + stored * stride, row)) return std::nullopt;
+        if (!file.Read(layout.pixelOffset + stored * Stride(layout), row)) return std::nullopt;
         for (std::uint32_t x = 0; x < skin.width; ++x) skin.pixels[y * skin.width + x] = StoredPixel(row, x, layout);
     }
     return skin;
