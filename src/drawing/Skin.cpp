@@ -8,40 +8,51 @@
 namespace brimview {
 namespace {
 
-UniqueFile OpenForReading(const std::wstring& path) {
-    return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-}
-
-// Whether the file's headers let the loader have it: read as many of its first bytes as a
-// bitmap's headers take, and its size. A file that cannot be read is left to the loader.
-bool MayLoad(const std::wstring& path) {
-    const UniqueFile file = OpenForReading(path);
-    std::string head(kBitmapHeadBytes, '\0');
-    DWORD read = 0;
-    LARGE_INTEGER size{};
-    if (!file || !ReadFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr) ||
-        !GetFileSizeEx(file.get(), &size))
-        return true;
-    head.resize(read);
-    return MayLoadAsSkin(head, static_cast<std::uint64_t>(size.QuadPart));
-}
-
-UniqueBrush LoadPattern(const std::wstring& widePath, const std::string& path, const TextServices& text) {
-    const std::string notABitmap = "ビットマップイメージが不正です";
-    // The loader would decode whatever size the header claims, taking gigabytes for a small
-    // compressed file, and paint a file cut short black: such files are refused before.
-    if (!MayLoad(widePath)) throw AppError(notABitmap);
-    const UniqueBitmap bitmap(
-        static_cast<HBITMAP>(LoadImageW(nullptr, widePath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
-    if (!bitmap) {
-        const DWORD attributes = GetFileAttributesW(widePath.c_str());
-        const bool readable = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                              OpenForReading(widePath);
-        if (!readable) throw AppError(FormatMessage1("ファイル %s は開けません", text.AnsiToUtf8(path)));
-        throw AppError(notABitmap);
+// The skin file, read where the check and the decoding need it.
+class FileSource : public ByteSource {
+public:
+    FileSource(HANDLE file, std::uint64_t size) : file_(file), size_(size) {}
+    std::uint64_t Size() const override { return size_; }
+    bool Read(std::uint64_t offset, std::span<std::uint8_t> out) const override {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        return ReadFile(file_, out.data(), static_cast<DWORD>(out.size()), &read, &at) && read == out.size();
     }
-    // The pattern brush keeps its own copy of the whole bitmap.
+
+private:
+    HANDLE file_;
+    std::uint64_t size_;
+};
+
+// The picture's top-left corner of at most the client area's size, as a bitmap compatible
+// with the surface, made into a brush. Nothing is decoded from a file the check refuses.
+UniqueBrush LoadPattern(HDC dc, const RECT& client, const std::wstring& widePath, const std::string& path,
+                        const TextServices& text) {
+    const UniqueFile file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size))
+        throw AppError(FormatMessage1("ファイル %s は開けません", text.AnsiToUtf8(path)));
+    const std::string notABitmap = "ビットマップイメージが不正です";
+    const FileSource source(file.get(), static_cast<std::uint64_t>(size.QuadPart));
+    const std::optional<BitmapLayout> layout = CheckSkin(source);
+    if (!layout) throw AppError(notABitmap);
+    const std::optional<SkinPixels> skin = DecodeSkin(source, *layout, static_cast<std::uint32_t>(client.right),
+                                                      static_cast<std::uint32_t>(client.bottom));
+    if (!skin) throw AppError(notABitmap);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = static_cast<LONG>(skin->width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(skin->height);  // rows top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const UniqueBitmap bitmap(
+        CreateDIBitmap(dc, &info.bmiHeader, CBM_INIT, skin->pixels.data(), &info, DIB_RGB_COLORS));
+    if (!bitmap) throw AppError(notABitmap);
+    // The pattern brush keeps its own copy of the bitmap.
     return UniqueBrush(CreatePatternBrush(bitmap.get()));
 }
 
@@ -52,16 +63,18 @@ std::uint64_t Join(DWORD high, DWORD low) {
 }  // namespace
 
 void SkinPattern::Paint(HDC dc, const RECT& client, const std::string& path, const TextServices& text) {
+    if (IsRectEmpty(&client)) return;  // a minimised window shows nothing
     std::wstring widePath = ui::AnsiToWide(path);
     std::optional<Stamp> stamp;
     WIN32_FILE_ATTRIBUTE_DATA file{};
     if (GetFileAttributesExW(widePath.c_str(), GetFileExInfoStandard, &file) &&
         !(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         stamp = Stamp{widePath, Join(file.nFileSizeHigh, file.nFileSizeLow),
-                      Join(file.ftLastWriteTime.dwHighDateTime, file.ftLastWriteTime.dwLowDateTime)};
+                      Join(file.ftLastWriteTime.dwHighDateTime, file.ftLastWriteTime.dwLowDateTime), client.right,
+                      client.bottom};
     if (!stamp || stamp != stamp_) {
         stamp_.reset();
-        pattern_ = LoadPattern(widePath, path, text);
+        pattern_ = LoadPattern(dc, client, widePath, path, text);
         stamp_ = std::move(stamp);
     }
     // The pattern repeats from the surface's origin.

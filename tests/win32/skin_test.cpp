@@ -130,9 +130,9 @@ TEST(SkinPattern, TilesTheBitmapFromTheClientOrigin) {
         int width, height;
     };
     // 1 by 1 covers everything in one colour; 100 by 50 gives columns at 0 and 100 (the second cut
-    // to 70) and rows at 0, 50 and 100 (the last cut to 40); 300 by 300 shows only its top-left corner;
-    // 7 by 3 has rows that are not whole words.
-    const Case cases[] = {{1, 1}, {100, 50}, {300, 300}, {7, 3}};
+    // to 70) and rows at 0, 50 and 100 (the last cut to 40); 7 by 3 has rows that are not whole
+    // words; 300 by 300 shows only its top-left corner.
+    const Case cases[] = {{1, 1}, {100, 50}, {7, 3}, {300, 300}};
     SkinFolder folder;
     const SystemText text;
     SkinPattern skin;
@@ -152,6 +152,11 @@ TEST(SkinPattern, TilesTheBitmapFromTheClientOrigin) {
                 ASSERT_EQ(painted.At(x, y), expected) << "at (" << x << ", " << y << ")";
             }
     }
+    // The same file in the larger client area of another dpi shows more of it.
+    test::Surface surface(340, 280, [](int, int) { return kFace; });
+    skin.Paint(surface.Dc(), RECT{0, 0, 340, 280}, "skin\\tile300x300.bmp", text);
+    EXPECT_EQ(surface.Pixels().At(299, 279), Tile(299, 279));
+    EXPECT_EQ(surface.Pixels().At(339, 0), Tile(39, 0));
 }
 
 // The first bytes of a BMP file that claims width x height pixels of the given bit count and
