@@ -508,41 +508,86 @@ case $case_name in
     wait_exit 0 20 >/dev/null
     ;;
   dpi_scaling)
-    # A window is kept within the desktop: the options dialog at 192 dpi needs more than 600 pixels.
-    desktop=brimview-e2e desktop_size=1024x768
-    # At each dpi the main window and the options dialog opened from its settings button are
-    # their layout at 96 dpi times dpi/96: the client area, every window inside and its font.
-    # A length made of two scaled ones (a label's right edge, a field beside its arrows) may
-    # round one pixel apart from the whole scaled at once.
+    # A window is kept within the desktop: the options dialog at 288 dpi needs more than 1200 pixels.
+    desktop=brimview-e2e desktop_size=2560x1600
+    # At each dpi the main window, and at some the options dialog opened from its settings
+    # button, are their layout at 96 dpi times dpi/96: the client area, every window inside and
+    # its font. A length made of two scaled ones (a label's right edge, a field beside its
+    # arrows) may round one pixel apart from the whole scaled at once; a tab page lies where the
+    # system's tab row puts it, within 5 pixels at 96 dpi.
     scaled() {  # scaled BASE NOW DPI: every number of NOW is that of BASE at DPI, within a pixel
       paste -d' ' "$1" "$2" | awk -v dpi="$3" '{
         n = NF / 2
         if ($1 != $(n + 1)) { print "window " NR ": " $1 " became " $(n + 1); bad = 1; next }
+        slack = $1 ~ /^tab-page:/ ? int((5 * dpi + 48) / 96) : 1
         for (i = 2; i <= n; i++) {
           want = int(($i * dpi + 48) / 96); got = $(n + i)
-          if (got < want - 1 || got > want + 1) { print "window " NR " (" $1 ") field " i ": " $i " at 96 dpi, " got " at " dpi; bad = 1 }
+          if (got < want - slack || got > want + slack) { print "window " NR " (" $1 ") field " i ": " $i " at 96 dpi, " got " at " dpi; bad = 1 }
         }
       } END { exit bad }'
     }
+    at() { echo $((($1 * dpi + 48) / 96)); }  # a length of the layout at this dpi
+    # dark_box X Y W H: "left top right bottom" of the dark pixels in that area of the client
+    # area of the screenshot, relative to the area; nothing when it has none.
+    dark_box() {
+      convert "$work/screen.png" -crop "$3x$4+$((client_x + $1))+$((client_y + $2))" +repage -colorspace Gray \
+        -depth 8 -compress none pgm:- | awk 'NR == 2 { w = $1 } NR <= 3 { next } {
+          for (i = 1; i <= NF; i++) {
+            if ($i < 128) {
+              x = n % w; y = int(n / w)
+              if (!found || x < l) l = x; if (!found || y < t) t = y
+              if (!found || x > r) r = x; if (!found || y > b) b = y
+              found = 1
+            }
+            n++
+          }
+        } END { if (found) print l, t, r, b }'
+    }
     mkdir "$work/skin"
     cp "$repo/src/resources/skin/bg.bmp" "$work/skin/bg.bmp"
-    for dpi in 96 144 192; do
+    for dpi in 96 120 144 168 192 240 288; do
       set_dpi $dpi
       start
       driver wait >/dev/null
       driver layout TForm1 > "$work/main.$dpi"
       [ $dpi = 96 ] && snap main-100 TForm1
       [ $dpi = 192 ] && snap main-200 TForm1
-      # The settings button, at the middle of its place at this dpi.
-      driver clickat TForm1 $(((132 * dpi + 48) / 96)) $(((131 * dpi + 48) / 96)) >/dev/null
-      expect "$(window_caption TPagesDlg)" 設定
-      driver layout TPagesDlg > "$work/options.$dpi"
-      driver click TPagesDlg キャンセル >/dev/null
+      [ $dpi = 288 ] && snap main-300 TForm1
+      read -r client_x client_y < <(driver window TForm1 | sed -n 's/.* client=\([0-9]*\),\([0-9]*\) .*/\1 \2/p')
+      import -window root "$work/screen.png"
+      # The help button's glyph: its height, and nothing of it right of the button, up to the
+      # window's edge (it is centred, so a glyph too wide shows on both sides).
+      l= t= r= b= text=
+      read -r l t r b < <(dark_box $(at 142) $(at 122) $(($(at 170) - $(at 142))) $(($(at 140) - $(at 122)))) || true
+      [ -n "$b" ] || fail "no help glyph at $dpi dpi"
+      ((r < $(at 18))) || fail "the help glyph at $dpi dpi reaches $r pixels into a button $(at 18) wide"
+      # The drive list's text, after the icon: its first dark column right of the icon's place.
+      read -r text _ < <(dark_box $(at 29) $(at 8) $(($(at 163) - $(at 29))) $(at 19)) || true
+      [ -n "$text" ] || fail "no drive text at $dpi dpi"
+      text=$(($(at 29) + text))
+      if [ $dpi = 96 ]; then
+        glyph96=$((b - t + 1)) text96=$text
+      else
+        awk -v got=$((b - t + 1)) -v base=$glyph96 -v dpi=$dpi 'BEGIN { exit got < 0.85 * base * dpi / 96 || got > 1.15 * base * dpi / 96 }' ||
+          fail "the help glyph is $((b - t + 1)) pixels high at $dpi dpi, $glyph96 at 96"
+        want=$(((text96 * dpi + 48) / 96))
+        ((text >= want - 2 && text <= want + 2)) || fail "the drive text starts at $text at $dpi dpi, $want wanted"
+      fi
+      case $dpi in
+        96 | 120 | 144 | 192 | 288)
+          # The settings button, at the middle of its place at this dpi.
+          driver clickat TForm1 $(at 132) $(at 131) >/dev/null
+          expect "$(window_caption TPagesDlg)" 設定
+          driver layout TPagesDlg > "$work/options.$dpi"
+          [ $dpi = 288 ] && snap options-300 TPagesDlg
+          driver click TPagesDlg キャンセル >/dev/null
+          [ $dpi = 96 ] || scaled "$work/options.96" "$work/options.$dpi" $dpi || fail "the options dialog at $dpi dpi"
+          ;;
+      esac
       driver close >/dev/null
       wait_exit $((${#pids[@]} - 1)) 20 >/dev/null
       [ $dpi = 96 ] && continue
       scaled "$work/main.96" "$work/main.$dpi" $dpi || fail "the main window at $dpi dpi: $(cat "$work/main.$dpi")"
-      scaled "$work/options.96" "$work/options.$dpi" $dpi || fail "the options dialog at $dpi dpi"
     done
     ;;
   slow_drive)
