@@ -94,10 +94,8 @@ TEST(DpiChange, TheWindowTakesTheSuggestedPlaceFitsItsClientAreaAndLaysOutItsCon
         RECT taken, fitted;
         GetWindowRect(hwnd, &taken);
         GetClientRect(hwnd, &fitted);
-        EXPECT_EQ(taken.left, suggested.left);
-        EXPECT_EQ(taken.top, suggested.top);
-        EXPECT_EQ(fitted.right, 2 * client.right);
-        EXPECT_EQ(fitted.bottom, 2 * client.bottom);
+        EXPECT_EQ(std::vector<long>({taken.left, taken.top, fitted.right, fitted.bottom}),
+                  std::vector<long>({suggested.left, suggested.top, 2 * client.right, 2 * client.bottom}));
         EXPECT_EQ(form->Dpi(), 192);
         ExpectDoubled(at96, Layout(hwnd));
     }
