@@ -1,5 +1,6 @@
 #include "ui/DpiScale.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace brimview::ui {
@@ -15,7 +16,7 @@ int ArtLength(int length, int percent) {
 }
 
 int ArtPercent(int dpi, int length, int room) {
-    const int limit = ScaleToDpi(length, dpi) < room ? ScaleToDpi(length, dpi) : room;
+    const int limit = std::min(ScaleToDpi(length, dpi), room);
     int chosen = kArtPercents.front();
     for (int percent : kArtPercents)
         if (ArtLength(length, percent) <= limit) chosen = percent;
