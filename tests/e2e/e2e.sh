@@ -527,10 +527,12 @@ case $case_name in
       } END { exit bad }'
     }
     at() { echo $((($1 * dpi + 48) / 96)); }  # a length of the layout at this dpi
-    # dark_box X Y W H: "left top right bottom" of the dark pixels in that part of the client area.
-    dark_box() {
+    # ink_box X Y W H: "left top right bottom" of the pixels in that part of the client area that
+    # stand out from its top-left pixel, the background.
+    ink_box() {
       convert "$work/screen.png" -crop "$3x$4+$((cx + $1))+$((cy + $2))" +repage -colorspace Gray -depth 8 \
-        -compress none pgm:- | awk 'NR == 2 { w = $1 } NR > 3 { for (i = 1; i <= NF; i++) { if ($i < 128) {
+        -compress none pgm:- | awk 'NR == 2 { w = $1 } NR > 3 { for (i = 1; i <= NF; i++) { if (!n) bg = $i
+          if ($i < bg - 64 || $i > bg + 64) {
           x = n % w; y = int(n / w); if (!f++) { l = r = x; t = y }
           l = x < l ? x : l; r = x > r ? x : r; b = y } n++ } } END { if (f) print l, t, r, b }'
     }
@@ -546,11 +548,11 @@ case $case_name in
       read -r cx cy < <(driver window TForm1 | sed -n 's/.* client=\([0-9]*\),\([0-9]*\) .*/\1 \2/p')
       import -window root "$work/screen.png"
       # The help glyph, none of it right of its button (centred, a glyph too wide shows on both
-      # sides), and the drive list's text: its first dark column past the icon.
-      read -r l t r b < <(dark_box $(at 142) $(at 122) $(($(at 170) - $(at 142))) $(($(at 140) - $(at 122)))) ||
+      # sides), and the drive list's text: its first column past the icon, in the field's middle.
+      read -r l t r b < <(ink_box $(at 142) $(at 122) $(($(at 170) - $(at 142))) $(($(at 140) - $(at 122)))) ||
         fail "no help glyph at $dpi dpi"
-      read -r text _ < <(dark_box $(at 29) $(at 8) $(($(at 163) - $(at 29))) $(at 19)) || fail "no drive text at $dpi dpi"
-      glyph=$((b - t + 1)) text=$(($(at 29) + text))
+      read -r text _ < <(ink_box $(at 31) $(at 13) $(($(at 143) - $(at 31))) $(at 9)) || fail "no drive text at $dpi dpi"
+      glyph=$((b - t + 1)) text=$(($(at 31) + text))
       [ $dpi = 96 ] && glyph96=$glyph text96=$text
       ((r < $(at 18))) || fail "the help glyph at $dpi dpi reaches $r pixels into a button $(at 18) wide"
       ((100 * glyph >= 85 * glyph96 * dpi / 96 && 100 * glyph <= 115 * glyph96 * dpi / 96)) ||
