@@ -2,21 +2,25 @@
 """Draws Brimview's artwork and writes it into src/resources.
 
 Run from anywhere: python3 tools/make_art.py
-Plain Python (struct and math only), deterministic: the same script always writes
+Plain Python (struct, math and zlib only), deterministic: the same script always writes
 the same bytes, so the generated files are committed beside it.
 
 Writes:
   src/resources/{floppy,hard,network,cdrom,ram}.bmp  drive-kind icons, 16 x 11, 4 bpp
-  src/resources/{settings,help}.bmp                   button glyphs, 16 x 16, 24 bpp
-  src/resources/*150.bmp, *200.bmp                    the same at 150 % (24 x 17, 24 x 24) and
-                                                      200 % (32 x 22, 32 x 32), for screens of higher dpi
-  src/resources/brimview.ico                          program icon, 16/24/32/48/64 px in 4, 8 and 32 bpp
+  src/resources/{settings,help}.bmp                   button glyphs, 16 x 16, 4 bpp in two colours
+  src/resources/*125.bmp ... *300.bmp                 the same at 125, 150, 175, 200, 250 and 300 %
+                                                      (the sizes of ArtLength), for screens of higher dpi
+  src/resources/brimview.ico                          program icon, 16 to 96 px: 32 bpp for every scale of
+                                                      the small (16 px) and large (32 px) icon, stored as
+                                                      PNG above 48 px (read by Windows Vista and later), and
+                                                      4 and 8 bpp at 16/24/32/48 px
   src/resources/skin/bg.bmp                           default skin, 64 x 64, 24 bpp, tileable
 """
 
 import math
 import os
 import struct
+import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(ROOT, "src", "resources")
@@ -80,13 +84,15 @@ def _palette(colours, count):
 
 
 def write_bmp(path, rows, bits, palette=None):
+    """A palette shorter than the bit depth allows is stored as it is, its length in the header."""
     width, height = len(rows[0]), len(rows)
     pixels = _dib_rows(rows, bits)
-    colour_table = _palette(palette, 1 << bits) if bits <= 8 else b""
+    colour_table = _palette(palette, len(palette)) if bits <= 8 else b""
+    used = len(palette) if bits <= 8 and len(palette) < 1 << bits else 0
     offset = 14 + 40 + len(colour_table)
     with open(path, "wb") as f:
         f.write(struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset))
-        f.write(_info_header(width, height, bits, len(pixels)))
+        f.write(_info_header(width, height, bits, len(pixels))[:-8] + struct.pack("<II", used, 0))
         f.write(colour_table)
         f.write(pixels)
 
@@ -99,6 +105,38 @@ def icon_image(rows, mask, bits, palette=None):
     colour_table = _palette(palette, 1 << bits) if bits <= 8 else b""
     header = _info_header(width, 2 * height, bits, len(pixels) + len(and_mask))
     return width, height, bits, header + colour_table + pixels + and_mask
+
+
+def _png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def _png_filtered(line, previous):
+    """The row under the PNG filter (None, Sub, Up, Average, Paeth) whose bytes sum smallest."""
+    def paeth(a, b, c):
+        p = a + b - c
+        pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+        return a if pa <= pb and pa <= pc else (b if pb <= pc else c)
+    left = lambda i: line[i - 4] if i >= 4 else 0
+    upleft = lambda i: previous[i - 4] if i >= 4 else 0
+    predictors = [lambda i: 0, left, lambda i: previous[i], lambda i: (left(i) + previous[i]) // 2,
+                  lambda i: paeth(left(i), previous[i], upleft(i))]
+    candidates = [bytes([kind]) + bytes((line[i] - predict(i)) & 255 for i in range(len(line)))
+                  for kind, predict in enumerate(predictors)]
+    return min(candidates, key=lambda row: sum(min(v, 256 - v) for v in row[1:]))
+
+
+def png_image(rows):
+    """One icon image stored as PNG: rows of (r, g, b, a) tuples."""
+    width, height = len(rows[0]), len(rows)
+    data, previous = b"", bytes(4 * width)
+    for row in rows:
+        line = b"".join(struct.pack("BBBB", *pixel) for pixel in row)
+        data += _png_filtered(line, previous)
+        previous = line
+    png = (b"\x89PNG\r\n\x1a\n" + _png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)) +
+           _png_chunk(b"IDAT", zlib.compress(data, 9)) + _png_chunk(b"IEND", b""))
+    return width, height, 32, png
 
 
 def write_ico(path, images):
@@ -210,21 +248,24 @@ def scale2x(art):
     return out
 
 
+def art_length(length, percent):
+    """A length of the 100 % map at percent, rounded half up: the program's ArtLength."""
+    return (length * percent + 50) // 100
+
+
 def scaled_art(art, percent):
-    """The map at 100, 150 or 200 %. At 150 % each pixel is taken from the 200 % map at the
-    place it covers, so slopes keep the smoothed corners of the doubled map."""
+    """The map at percent. Up to 200 % each pixel is taken from the doubled map at the place it
+    covers, above from the map doubled twice, so slopes keep their smoothed corners."""
     if percent == 100:
         return [list(line) for line in art]
-    doubled = scale2x(art)
-    if percent == 200:
-        return doubled
+    times = 2 if percent <= 200 else 4
+    smooth = scale2x(art) if times == 2 else scale2x(scale2x(art))
     h, w = len(art), len(art[0])
-    # Every other row and column of the 300 % map, each of its pixels that of the 200 % map
-    # beneath it: 16 pixels give 24, 11 give 17.
-    return [[doubled[y * 2 // 3][x * 2 // 3] for x in range(0, 3 * w, 2)] for y in range(0, 3 * h, 2)]
+    return [[smooth[y * times * 100 // percent][x * times * 100 // percent] for x in range(art_length(w, percent))]
+            for y in range(art_length(h, percent))]
 
 
-ART_SCALES = (100, 150, 200)
+ART_SCALES = (100, 125, 150, 175, 200, 250, 300)
 
 
 def art_name(name, percent):
@@ -298,8 +339,8 @@ def make_glyphs():
         for percent in ART_SCALES:
             scaled = scaled_art(art, percent)
             assert scaled[-1][0] == ".", name
-            rows = [[GLYPH_INK if c == "#" else WHITE for c in line] for line in scaled]
-            write_bmp(os.path.join(OUT, art_name(name, percent)), rows, 24)
+            rows = [[1 if c == "#" else 0 for c in line] for line in scaled]
+            write_bmp(os.path.join(OUT, art_name(name, percent)), rows, 4, [WHITE, GLYPH_INK])
 
 
 # ---------------------------------------------------------------- program icon
@@ -329,10 +370,28 @@ ICON_LAYOUTS = {
 
 GAUGE_SHARE = 0.6  # the used share the gauge shows
 
+# The sizes Windows asks for at 100 to 300 %: the small icon (16 px at 100 %) and the large one
+# (32 px) at every art scale. Images above 48 px are stored as PNG: Windows before Vista, which
+# cannot read them, asks for none of those sizes.
+ICON_SIZES = sorted({art_length(base, p) for base in (16, 32) for p in ART_SCALES}, reverse=True)
+PNG_ABOVE = 48
+LOW_COLOUR_SIZES = (48, 32, 24, 16)  # the sizes drawn for 16 and 256 colours too
+
+
+def icon_layout(size):
+    """The drawn layout of a size, or the 64 px one scaled to it."""
+    if size in ICON_LAYOUTS:
+        return ICON_LAYOUTS[size]
+    at = lambda v: round(v * size / 64)
+    big = ICON_LAYOUTS[64]
+    lx, ly, n = big["lamp"]
+    return dict(front=tuple(map(at, big["front"])), depth=at(big["depth"]), gauge=tuple(map(at, big["gauge"])),
+                lamp=(at(lx), at(ly), max(2, at(n))))
+
 
 def icon_surfaces(size):
     """Size x size grid of surface names (None = outside the icon)."""
-    layout = ICON_LAYOUTS[size]
+    layout = icon_layout(size)
     x0, y0, x1, y1 = layout["front"]
     d = layout["depth"]
     grid = [[None] * size for _ in range(size)]
@@ -386,7 +445,7 @@ def rich_colour(surface, x, y, size):
 def make_program_icon():
     images = []
     for bits in (32, 8, 4):
-        for size in (64, 48, 32, 24, 16):
+        for size in ICON_SIZES if bits == 32 else LOW_COLOUR_SIZES:
             grid = icon_surfaces(size)
             mask = [[s is None for s in line] for line in grid]
             if bits == 4:
@@ -397,7 +456,7 @@ def make_program_icon():
                        for y, line in enumerate(grid)]
             if bits == 32:
                 rows = [[c + (0 if clear else 255,) for c, clear in zip(cl, ml)] for cl, ml in zip(colours, mask)]
-                images.append(icon_image(rows, mask, 32))
+                images.append(png_image(rows) if size > PNG_ABOVE else icon_image(rows, mask, 32))
             else:
                 palette = sorted({c for line in colours for c in line})
                 assert len(palette) <= 256

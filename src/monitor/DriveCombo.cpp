@@ -13,6 +13,11 @@ namespace {
 
 // The icon resources in the order of DriveKind.
 constexpr const wchar_t* kIconNames[] = {L"FLOPPY", L"HARD", L"NETWORK", L"CDROM", L"RAM"};
+// An item's layout at 96 dpi: the icon drawn this far into its place, the place's width (kept
+// for an icon not yet known too), and the text this far after the place.
+constexpr int kIconMargin = 2;
+constexpr int kIconWidth = 16;
+constexpr int kTextGap = 6;
 
 char CurrentDirectoryDrive() {
     char directory[MAX_PATH + 1] = "";
@@ -44,7 +49,9 @@ TDriveComboBox::TDriveComboBox(ui::Component* owner, ui::WinControl* parent, Que
 }
 
 void TDriveComboBox::LoadIcons() {
-    for (size_t i = 0; i < icons_.size(); ++i) icons_[i] = ui::LoadArt(kIconNames[i], Dpi());
+    const int percent = ui::ArtPercent(Dpi(), kIconWidth);
+    iconWidth_ = ui::ArtLength(kIconWidth, percent);
+    for (size_t i = 0; i < icons_.size(); ++i) icons_[i] = ui::LoadArt(kIconNames[i], percent);
 }
 
 void TDriveComboBox::DpiChanged() {
@@ -162,19 +169,22 @@ void TDriveComboBox::DrawItem(const DRAWITEMSTRUCT& item) {
     if (item.itemID == static_cast<UINT>(-1) || item.itemID >= items.size()) return;
 
     const DriveItem& drive = items[item.itemID];
+    // The box's field begins after its edge, which the system keeps in its own pixels as it
+    // does the box's height (see FitComboHeight): the contents are placed from that edge scaled,
+    // so that they sit where they do at 96 dpi, scaled. The dropped-down list's items begin at 0.
+    const int left = Scale(r.left);
     HBITMAP icon = drive.kind ? IconFor(*drive.kind) : nullptr;
-    int iconWidth = 16;
     if (icon) {
         SIZE size = ui::BitmapSize(icon);
-        iconWidth = size.cx;
         // The key pixels are left out, so the item's background shows there.
-        ui::DrawTransparentBitmap(dc, r.left + 2, (r.top + r.bottom - size.cy) / 2, icon, ui::BottomLeftColor(icon));
+        ui::DrawTransparentBitmap(dc, left + Scale(kIconMargin), (r.top + r.bottom - size.cy) / 2, icon,
+                                  ui::BottomLeftColor(icon));
     }
     Selection font(dc, FontHandle());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     std::wstring text = ui::AnsiToWide(drive.text);
-    RECT textRect{r.left + iconWidth + 6, r.top, r.right, r.bottom};
+    RECT textRect{left + iconWidth_ + Scale(kTextGap), r.top, r.right, r.bottom};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }

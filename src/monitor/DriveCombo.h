@@ -47,6 +47,7 @@ private:
 
     DriveSelectorModel model_;
     std::array<UniqueBitmap, 5> icons_;  // by DriveKind
+    int iconWidth_ = 0;                  // the icons' width at the list's dpi
     int itemHeight_ = 0;
 };
 

@@ -147,6 +147,7 @@ Panel& PageControl::AddPage(std::wstring caption) {
 }
 
 void PageControl::WindowCreated() {
+    SetPadding();
     for (size_t i = 0; i < pages_.size(); ++i) {
         TCITEMW item{};
         item.mask = TCIF_TEXT;
@@ -157,17 +158,25 @@ void PageControl::WindowCreated() {
     SendMessageW(Handle(), TCM_SETCURSEL, active_, 0);
 }
 
+// The display area's border beside and below the pages is the system's few fixed pixels, as
+// its padding is: it is scaled like the layout, so that the pages keep their scaled size.
 void PageControl::LayOutPages() {
     RECT display{0, 0, Width(), Height()};
     SendMessageW(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-    for (Page& page : pages_)
-        page.panel->SetPixelBounds(display.left, display.top, display.right - display.left,
-                                   display.bottom - display.top);
+    const int left = Scale(display.left), right = Width() - Scale(Width() - display.right);
+    const int bottom = Height() - Scale(Height() - display.bottom);
+    for (Page& page : pages_) page.panel->SetPixelBounds(left, display.top, right - left, bottom - display.top);
+}
+
+// The system pads the tabs' labels by fixed pixels, which follow the layout's scale here.
+void PageControl::SetPadding() {
+    SendMessageW(Handle(), TCM_SETPADDING, 0, MAKELPARAM(Scale(kTabPaddingX), Scale(kTabPaddingY)));
 }
 
 void PageControl::DpiChanged() {
-    SystemControl::DpiChanged();
-    if (HandleAllocated()) LayOutPages();  // the tabs take the new font's height
+    if (HandleAllocated()) SetPadding();
+    SystemControl::DpiChanged();           // the tabs are measured anew with the new font
+    if (HandleAllocated()) LayOutPages();  // and the pages take the display area left under them
 }
 
 void PageControl::SetActivePage(int index) {
@@ -322,12 +331,11 @@ void SpinEdit::LayOutField() {
 }
 
 void SpinEdit::WindowCreated() {
-    LayOutField();
     EnableWindow(Handle(), enabled_);
 }
 
-void SpinEdit::DpiChanged() {
-    CustomControl::DpiChanged();
+void SpinEdit::SetPixelBounds(int left, int top, int width, int height) {
+    CustomControl::SetPixelBounds(left, top, width, height);
     LayOutField();
 }
 

@@ -109,6 +109,11 @@ protected:
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    // The system's padding around a tab's label, in pixels at 96 dpi.
+    static constexpr int kTabPaddingX = 6;
+    static constexpr int kTabPaddingY = 3;
+
+    void SetPadding();
     // Lays the pages over the display area the tabs leave.
     void LayOutPages();
 
@@ -142,7 +147,8 @@ public:
     int Value() const;
     void SetValue(int value);
     void Step(int delta);
-    void DpiChanged() override;
+    // Places the field beside the arrows too.
+    void SetPixelBounds(int left, int top, int width, int height) override;
     // The field and both arrows, greyed when disabled.
     void SetEnabled(bool enabled);
     wchar_t decimalSeparator = L'.';

@@ -33,14 +33,10 @@ int SystemMetricForDpi(int index, int dpi) {
     return forDpi ? forDpi(index, static_cast<UINT>(dpi)) : GetSystemMetrics(index);
 }
 
-std::wstring ArtName(const std::wstring& name, int dpi) {
-    if (dpi <= kDesignDpi) return name;
-    return name + (dpi <= kDesignDpi * 3 / 2 ? L"150" : L"200");
-}
-
-UniqueBitmap LoadArt(const std::wstring& name, int dpi) {
+UniqueBitmap LoadArt(const std::wstring& name, int percent) {
+    const std::wstring art = percent == 100 ? name : name + std::to_wstring(percent);
     return UniqueBitmap(
-        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), ArtName(name, dpi).c_str(), IMAGE_BITMAP, 0, 0, 0)));
+        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), art.c_str(), IMAGE_BITMAP, 0, 0, 0)));
 }
 
 }  // namespace brimview::ui

@@ -8,16 +8,9 @@
 #include <string>
 
 #include "platform/GdiHandles.h"
+#include "ui/DpiScale.h"
 
 namespace brimview::ui {
-
-// The dpi the layout is written for.
-constexpr int kDesignDpi = 96;
-
-// A length of the layout, in pixels at 96 dpi, in pixels at dpi, rounded as the system rounds.
-inline int ScaleToDpi(int value, int dpi) {
-    return MulDiv(value, dpi, kDesignDpi);
-}
 
 // The dpi of the screen the program starts on.
 int SystemDpi();
@@ -26,9 +19,8 @@ int WindowDpi(HWND hwnd);
 // A system metric (SM_CXICON, ...) at dpi.
 int SystemMetricForDpi(int index, int dpi);
 
-// The name of the picture resource drawn for dpi: the art comes in 100, 150 and 200 %, and
-// the nearest scale that is not smaller is taken ("HARD", "HARD150", "HARD200").
-std::wstring ArtName(const std::wstring& name, int dpi);
-UniqueBitmap LoadArt(const std::wstring& name, int dpi);
+// The picture resource of that name drawn at percent (see ArtPercent): "HARD" at 100 %,
+// "HARD125" at 125 %.
+UniqueBitmap LoadArt(const std::wstring& name, int percent);
 
 }  // namespace brimview::ui

@@ -78,13 +78,16 @@ void Form::FitClientArea() {
         SetWindowPos(Handle(), nullptr, 0, 0, width_, height_, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Moved to a monitor of another dpi, or its scale changed: the window takes the rectangle
-// the system suggests, and its contents are laid out and drawn at the new dpi.
+// Moved to a monitor of another dpi, or its scale changed: the contents are laid out and
+// drawn at the new dpi, and the window goes where the system suggests. The suggested size is
+// the old one scaled as a whole, frame included, while a per-monitor v1 system leaves the
+// frame as it was and fractional scales round it apart: the frame is measured, as at creation.
 LRESULT Form::OnDpiChangedMessage(WPARAM wParam, LPARAM lParam) {
     dpi_ = LOWORD(wParam);
     DpiChanged();
     const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
     SetBounds(suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top);
+    FitClientArea();
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return 0;
 }

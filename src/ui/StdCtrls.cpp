@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/AppError.h"
 #include "platform/Handles.h"
 #include "ui/Application.h"
@@ -135,7 +137,6 @@ void Label::MouseUp(POINT pt) {
 LinkLabel::LinkLabel(Component* owner, WinControl* parent, POINT at, std::wstring caption, const FontSpec& font)
     : CustomControl(owner, parent), at_(at), caption_(std::move(caption)) {
     SetFont(font);
-    AutoSize();
 }
 
 void LinkLabel::AutoSize() {
@@ -147,8 +148,8 @@ void LinkLabel::AutoSize() {
     SetPixelBounds(Scale(at_.x), Scale(at_.y), r.right, r.bottom);
 }
 
-void LinkLabel::DpiChanged() {
-    CustomControl::DpiChanged();
+void LinkLabel::FontChanged() {
+    CustomControl::FontChanged();
     AutoSize();
 }
 
@@ -302,16 +303,21 @@ SpeedButton::SpeedButton(Component* owner, WinControl* parent, UniqueBitmap glyp
 
 SpeedButton::SpeedButton(Component* owner, WinControl* parent, std::wstring glyphArt)
     : GraphicControl(owner, parent), glyphArt_(std::move(glyphArt)) {
-    SetGlyph(LoadArt(glyphArt_, Dpi()).get());
+    SetGlyph(nullptr);  // until the button is placed
 }
 
 void SpeedButton::SetGlyph(HBITMAP glyph) {
     glyph_.emplace(glyph, glyph ? BottomLeftColor(glyph) : 0);
 }
 
-void SpeedButton::DpiChanged() {
-    GraphicControl::DpiChanged();
-    if (!glyphArt_.empty()) SetGlyph(LoadArt(glyphArt_, Dpi()).get());
+// Placed or laid out at a new dpi: the glyph drawn for the scale, never wider than the button.
+void SpeedButton::SetPixelBounds(int left, int top, int width, int height) {
+    GraphicControl::SetPixelBounds(left, top, width, height);
+    if (glyphArt_.empty()) return;
+    const int percent = ArtPercent(Dpi(), kGlyphSize, std::min(width, height));
+    if (percent == glyphPercent_) return;
+    glyphPercent_ = percent;
+    SetGlyph(LoadArt(glyphArt_, percent).get());
 }
 
 void SpeedButton::Paint(HDC dc) {

@@ -85,12 +85,13 @@ public:
     LinkLabel(Component* owner, WinControl* parent, POINT at, std::wstring caption, const FontSpec& font);
     const std::wstring& Caption() const { return caption_; }
     bool DialogKey(const MSG& msg) override;
-    void DpiChanged() override;
 
     NotifyEvent OnClick;
 
 protected:
     void CreateParamsFor(CreateParams& params) override;
+    // As large as its text in its font, at every dpi.
+    void FontChanged() override;
     void Paint(HDC dc) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -172,7 +173,7 @@ public:
     // The glyph from the program's art of that name (see LoadArt), drawn for the form's dpi.
     SpeedButton(Component* owner, WinControl* parent, std::wstring glyphArt);
     void Paint(HDC dc) override;
-    void DpiChanged() override;
+    void SetPixelBounds(int left, int top, int width, int height) override;
     NotifyEvent OnClick;
 
 protected:
@@ -184,7 +185,10 @@ protected:
 private:
     void SetGlyph(HBITMAP glyph);
 
+    static constexpr int kGlyphSize = 16;  // the art's glyphs at 100 %
+
     std::wstring glyphArt_;
+    int glyphPercent_ = 0;  // the scale of the art drawn; 0 before the first
     std::optional<TransparentBitmap> glyph_;
     bool hot_ = false;
     bool pressed_ = false;

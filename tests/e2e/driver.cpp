@@ -189,13 +189,14 @@ int Ping(HWND window, double seconds) {
 
 // Prints the window's client size, then each window inside it, depth first, as its class,
 // its rectangle in its parent's client area and its font's character height. The pages of
-// a tab control are left out: they lie over the display area the system makes for the tabs.
+// a tab control have "tab-page:" before their class: they lie over the display area the
+// system makes for the tabs, whose height it rounds its own way.
 int PrintLayout(HWND window) {
     RECT client;
     GetClientRect(window, &client);
     std::printf("client 0 0 %ld %ld 0\n", client.right, client.bottom);
     for (HWND child : Descendants(window)) {
-        if (ClassOf(GetParent(child)) == WC_TABCONTROLW) continue;
+        if (ClassOf(GetParent(child)) == WC_TABCONTROLW) std::printf("tab-page:");
         RECT r;
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
@@ -342,8 +343,10 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(300);
         RECT r;
         GetWindowRect(hwnd, &r);
-        std::printf("left=%ld top=%ld width=%ld height=%ld caption=%s\n", r.left, r.top, r.right - r.left,
-                    r.bottom - r.top, Utf8(TextOf(hwnd)).c_str());
+        POINT client{0, 0};
+        ClientToScreen(hwnd, &client);
+        std::printf("left=%ld top=%ld width=%ld height=%ld client=%ld,%ld caption=%s\n", r.left, r.top,
+                    r.right - r.left, r.bottom - r.top, client.x, client.y, Utf8(TextOf(hwnd)).c_str());
         return 0;
     }
     if ((verb == L"controls" || verb == L"settext" || verb == L"click" || verb == L"tab" || verb == L"focus" ||

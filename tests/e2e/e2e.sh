@@ -516,33 +516,58 @@ case $case_name in
     expect "$(tr -d '\r' < "$ini" | grep '^\[')" $'[General]\n[Display]\n[Window]'
     ;;
   dpi_scaling)
-    # A window is kept within the desktop: the options dialog at 192 dpi needs more than 600 pixels.
-    desktop=brimview-e2e desktop_size=1024x768
+    # A window is kept within the desktop: the options dialog at 288 dpi needs more than 1200 pixels.
+    desktop=brimview-e2e desktop_size=2560x1600
     # At each dpi the main window and the options dialog opened from its settings button are
     # their layout at 96 dpi times dpi/96: the client area, every window inside and its font.
     # A length made of two scaled ones (a label's right edge, a field beside its arrows) may
-    # round one pixel apart from the whole scaled at once.
+    # round one pixel apart from the whole scaled at once; a tab page lies where the system's
+    # tab row puts it, within 5 pixels at 96 dpi.
     scaled() {  # scaled BASE NOW DPI: every number of NOW is that of BASE at DPI, within a pixel
       paste -d' ' "$1" "$2" | awk -v dpi="$3" '{
         n = NF / 2
         if ($1 != $(n + 1)) { print "window " NR ": " $1 " became " $(n + 1); bad = 1; next }
+        slack = $1 ~ /^tab-page:/ ? int((5 * dpi + 48) / 96) : 1
         for (i = 2; i <= n; i++) {
           want = int(($i * dpi + 48) / 96); got = $(n + i)
-          if (got < want - 1 || got > want + 1) { print "window " NR " (" $1 ") field " i ": " $i " at 96 dpi, " got " at " dpi; bad = 1 }
+          if (got < want - slack || got > want + slack) { print "window " NR " (" $1 ") field " i ": " $i " at 96 dpi, " got " at " dpi; bad = 1 }
         }
       } END { exit bad }'
     }
+    at() { echo $((($1 * dpi + 48) / 96)); }  # a length of the layout at this dpi
+    # ink_box X Y W H: "left top right bottom" of the pixels in that part of the client area that
+    # stand out from its top-left pixel, the background.
+    ink_box() {
+      convert "$work/screen.png" -crop "$3x$4+$((cx + $1))+$((cy + $2))" +repage -colorspace Gray -depth 8 \
+        -compress none pgm:- | awk 'NR == 2 { w = $1 } NR > 3 { for (i = 1; i <= NF; i++) { if (!n) bg = $i
+          if ($i < bg - 64 || $i > bg + 64) {
+          x = n % w; y = int(n / w); if (!f++) { l = r = x; t = y }
+          l = x < l ? x : l; r = x > r ? x : r; b = y } n++ } } END { if (f) print l, t, r, b }'
+    }
     mkdir "$work/skin"
     cp "$repo/src/resources/skin/bg.bmp" "$work/skin/bg.bmp"
-    for dpi in 96 144 192; do
+    for dpi in 96 120 144 168 192 240 288; do
       set_dpi $dpi
       start
       driver wait >/dev/null
       driver layout TForm1 > "$work/main.$dpi"
       [ $dpi = 96 ] && snap main-100 TForm1
       [ $dpi = 192 ] && snap main-200 TForm1
+      read -r cx cy < <(driver window TForm1 | sed -n 's/.* client=\([0-9]*\),\([0-9]*\) .*/\1 \2/p')
+      import -window root "$work/screen.png"
+      # The help glyph, none of it right of its button (centred, a glyph too wide shows on both
+      # sides), and the drive list's text: its first column past the icon, in the field's middle.
+      read -r l t r b < <(ink_box $(at 142) $(at 122) $(($(at 170) - $(at 142))) $(($(at 140) - $(at 122)))) ||
+        fail "no help glyph at $dpi dpi"
+      read -r text _ < <(ink_box $(at 31) $(at 13) $(($(at 143) - $(at 31))) $(at 9)) || fail "no drive text at $dpi dpi"
+      glyph=$((b - t + 1)) text=$(($(at 31) + text))
+      [ $dpi = 96 ] && glyph96=$glyph text96=$text
+      ((r < $(at 18))) || fail "the help glyph at $dpi dpi reaches $r pixels into a button $(at 18) wide"
+      ((100 * glyph >= 85 * glyph96 * dpi / 96 && 100 * glyph <= 115 * glyph96 * dpi / 96)) ||
+        fail "the help glyph is $glyph pixels high at $dpi dpi, $glyph96 at 96"
+      ((text >= $(at $text96) - 2 && text <= $(at $text96) + 2)) || fail "the drive text starts at $text at $dpi dpi"
       # The settings button, at the middle of its place at this dpi.
-      driver clickat TForm1 $(((132 * dpi + 48) / 96)) $(((131 * dpi + 48) / 96)) >/dev/null
+      driver clickat TForm1 $(at 132) $(at 131) >/dev/null
       expect "$(window_caption TPagesDlg)" 設定
       driver layout TPagesDlg > "$work/options.$dpi"
       driver click TPagesDlg キャンセル >/dev/null

@@ -70,7 +70,7 @@ void ExpectDoubled(const std::vector<Placed>& at96, const std::vector<Placed>& a
     }
 }
 
-TEST(DpiChange, TheWindowTakesTheSuggestedRectangleAndLaysOutItsContentsAtTheNewDpi) {
+TEST(DpiChange, TheWindowTakesTheSuggestedPlaceFitsItsClientAreaAndLaysOutItsContentsAtTheNewDpi) {
     Win32TextServices text;
     Win32FileStore files;
     Services services{files, text, std::make_shared<Win32DiskSpace>(), std::make_shared<Win32DriveCatalog>(), '.'};
@@ -87,13 +87,16 @@ TEST(DpiChange, TheWindowTakesTheSuggestedRectangleAndLaysOutItsContentsAtTheNew
         RECT window, client;
         GetWindowRect(hwnd, &window);
         GetClientRect(hwnd, &client);
-        // Twice the client area, with a frame of the test's choosing: the rectangle is taken as given.
-        const RECT suggested{window.left + 7, window.top + 5, window.left + 7 + 2 * client.right + 20,
-                             window.top + 5 + 2 * client.bottom + 50};
+        // The whole window doubled, as the system suggests it, while the frame stays as it was
+        // (as under per-monitor v1, and here): the place is taken, the client area fitted.
+        const RECT suggested{window.left + 7, window.top + 5, window.left + 7 + 2 * (window.right - window.left),
+                             window.top + 5 + 2 * (window.bottom - window.top)};
         SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
-        RECT taken;
+        RECT taken, fitted;
         GetWindowRect(hwnd, &taken);
-        EXPECT_TRUE(EqualRect(&taken, &suggested)) << taken.left << "," << taken.top << "," << taken.right;
+        GetClientRect(hwnd, &fitted);
+        EXPECT_EQ(std::vector<long>({taken.left, taken.top, fitted.right, fitted.bottom}),
+                  std::vector<long>({suggested.left, suggested.top, 2 * client.right, 2 * client.bottom}));
         EXPECT_EQ(form->Dpi(), 192);
         ExpectDoubled(at96, Layout(hwnd));
     }
