@@ -8,12 +8,16 @@
 #include "app/DriveMonitor.h"
 #include "drawing/AlphaBlendProc.h"
 #include "help/About.h"
+#include "monitor/History.h"
 #include "settings/Options.h"
 #include "platform/LayeredWindows.h"
 #include "platform/Win32Drives.h"
 #include "platform/Win32FileStore.h"
+#include "platform/Win32HistoryStore.h"
 #include "platform/Win32RunList.h"
+#include "platform/Win32TaskbarProgress.h"
 #include "platform/Win32TextServices.h"
+#include "settings/SettingsPath.h"
 #include "ui/Application.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
@@ -26,8 +30,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         AlphaBlendProc();
         LayeredWindows();
 
-        Services services{files, text, std::make_shared<Win32DiskSpace>(), std::make_shared<Win32DriveCatalog>(),
-                          DecimalSeparator()};
+        Services services{files,
+                          text,
+                          std::make_shared<Win32DiskSpace>(),
+                          std::make_shared<Win32DriveCatalog>(),
+                          DecimalSeparator(),
+                          std::make_shared<Win32HistoryStore>(HistoryPathFor(SettingsFilePath(files, text)),
+                                                              std::make_unique<Win32FileStore>()),
+                          [] { return MakeTaskbarProgress(ui::App().Handle()); }};
 
         ui::Application app;
         app.SetTitle(kTitle);

@@ -17,6 +17,8 @@ public:
     virtual bool Append(std::string_view bytes) = 0;
     // Replaces the whole content in one step: the old or the new content survives any failure.
     virtual bool Replace(std::string_view bytes) = 0;
+    // Where it is, for messages: a path in ANSI bytes.
+    virtual std::string Path() const = 0;
 };
 
 }  // namespace brimview

@@ -31,6 +31,8 @@ struct WindowOptions {
     bool skinEnabled = true;
     std::string skinFile = "bg.bmp";
     LowSpaceAlert alert;
+    bool forecastEnabled = false;  // when the drive will be full, from its history
+    bool taskbarProgress = false;  // the used share on the taskbar button
     friend bool operator==(const WindowOptions&, const WindowOptions&) = default;
 };
 

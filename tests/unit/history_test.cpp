@@ -19,6 +19,7 @@ struct MemoryFile : HistoryStore {
         content = std::string(bytes);
         return true;
     }
+    std::string Path() const override { return "history.csv"; }
     std::optional<std::string> content;
     bool full = false;
 };
