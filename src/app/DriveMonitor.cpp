@@ -56,13 +56,10 @@ class TForm1::SettingsView final : public SettingsWindow, public OptionsWindow {
 public:
     explicit SettingsView(TForm1& form) : form_(form) {}
     WindowSettings Current() const override {
-        return {form_.windowState == ui::WindowState::Minimized,
-                {form_.Left(), form_.Top()},
-                form_.DriveComboBox1->SelectedDrive(),
-                form_.Options()};
+        return {{form_.Left(), form_.Top()}, form_.DriveComboBox1->SelectedDrive(), form_.Options()};
     }
     void Apply(const WindowSettings& settings) override {
-        if (settings.minimized) form_.windowState = ui::WindowState::Minimized;
+        if (settings.options.minimized) form_.windowState = ui::WindowState::Minimized;
         form_.SetBounds(settings.position.left, settings.position.top, form_.Width(), form_.Height());
         form_.DriveComboBox1->SetSelectedDrive(settings.drive);
         form_.ApplyOptions(settings.options);
@@ -186,7 +183,7 @@ void TForm1::ShowReadout(const Readout& readout) {
 }
 
 void TForm1::ShowLowSpace() {
-    const LowSpaceVerdict verdict = lowSpace_.Check(alert_, DriveComboBox1->SelectedDrive(), shownBytes_);
+    const LowSpaceVerdict verdict = lowSpace_.Check(options_.alert, DriveComboBox1->SelectedDrive(), shownBytes_);
     ProgressBar1->SetState(verdict.low ? PBST_ERROR : PBST_NORMAL);
     LabelFreeV->SetColor(verdict.low ? kWarningRed : CLR_INVALID);
     if (verdict.crossed && (ui::App().IsMinimized() || InBackground())) {
@@ -290,16 +287,7 @@ OptionsWindow& TForm1::Settings() {
 }
 
 WindowOptions TForm1::Options() const {
-    return {static_cast<std::int32_t>(Timer1->Interval()),
-            TopmostStyle(),
-            AlphaBlend(),
-            AlphaBlendValue(),
-            TransPanel1->Transparent(),
-            SkinEnabled,
-            SkinFile,
-            alert_,
-            history_ != nullptr,
-            taskbarProgress_};
+    return options_;
 }
 
 void TForm1::ApplyOptions(const WindowOptions& options) {
@@ -307,11 +295,12 @@ void TForm1::ApplyOptions(const WindowOptions& options) {
     Timer1->SetInterval(options.timerInterval > 0 ? static_cast<unsigned>(options.timerInterval) : 0);
     SetTopmostStyle(options.stayOnTop);
     SetAlphaBlend(options.alphaBlend);
-    SetAlphaBlendValue(options.alphaBlendValue);
+    // The opacity is a byte: a wider stored value keeps its low 8 bits.
+    SetAlphaBlendValue(static_cast<std::uint8_t>(options.alphaBlendValue));
     TransPanel1->SetTransparent(options.panelTransparent);
     SkinEnabled = options.skinEnabled;
     SkinFile = options.skinFile;
-    alert_ = options.alert;
+    options_ = options;
     ShowLowSpace();
     SetForecast(options.forecastEnabled);
     SetTaskbarProgress(options.taskbarProgress);
@@ -378,7 +367,7 @@ void ReportOnce(std::string& reported, const std::string& path, Step step) {
 // the settings file, and another copy of the program or the user may change the file
 // meanwhile: every paint reads them again before it draws.
 void TForm1::ReloadPaintSettings() {
-    PaintSettings settings = ReadPaintSettings(services_.files, services_.text);
+    WindowOptions settings = ReadPaintSettings(services_.files, services_.text);
     StayOnTop = settings.stayOnTop;
     SkinEnabled = settings.skinEnabled;
     SkinFile = std::move(settings.skinFile);

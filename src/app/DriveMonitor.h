@@ -112,7 +112,7 @@ private:
     ui::Subscription wake_;  // the queries' answers run when the application is woken
     ReadoutRefresher refresher_;
     SkinPattern skin_;
-    LowSpaceAlert alert_;
+    WindowOptions options_;  // as the start-up or the options dialog applied them last
     LowSpaceWatch lowSpace_;
     std::optional<DriveBytes> shownBytes_;
     std::string settingsFailure_;  // the path and message of the paint's failures last reported

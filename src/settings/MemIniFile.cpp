@@ -129,6 +129,10 @@ std::size_t TMemIniFile::FindSection(std::string_view name) const {
     return npos;
 }
 
+bool TMemIniFile::HasSection(std::string_view section) const {
+    return FindSection(section) != npos;
+}
+
 std::size_t TMemIniFile::FindEntry(const Section& section, std::string_view key) const {
     const std::string upper = text_.UpperAnsi(key);
     for (std::size_t i = section.lines.size(); i-- > 0;) {

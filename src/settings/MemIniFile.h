@@ -29,6 +29,8 @@ public:
     std::int32_t GetInteger(std::string_view section, std::string_view key, std::int32_t fallback) const;
     // True when the value is an integer other than 0; the fallback when not an integer.
     bool GetFlag(std::string_view section, std::string_view key, bool fallback) const;
+    // Whether a section of that name is in the document, even an empty one.
+    bool HasSection(std::string_view section) const;
 
     // Replaces the last entry of the key in place, or appends one to the section; a
     // missing section is appended to the document. Names keep the caller's letter case.

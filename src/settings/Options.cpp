@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -46,6 +47,7 @@ TPagesDlg::TPagesDlg(ui::Component* owner, OptionsWindow& mainWindow, const Serv
     PageControl1 = &Place(Make<ui::PageControl>(Panel1), 5, 5, 336, 270);
     ui::Panel& general = PageControl1->AddPage(L"全般");
     ui::Panel& display = PageControl1->AddPage(L"表示");
+    ui::Panel& other = PageControl1->AddPage(L"その他");
 
     GroupBox1 = &Place(Make<ui::GroupBox>(&general, L"更新間隔"), 8, 16, 313, 89);
     SpinEdit1 = &Place(Make<ui::SpinEdit>(GroupBox1, kIntervalCountMin, kIntervalCountMax, 3), 16, 24, 41, 21, 0);
@@ -56,7 +58,9 @@ TPagesDlg::TPagesDlg(ui::Component* owner, OptionsWindow& mainWindow, const Serv
     Label1 = &Place(MakeLabel(*this, GroupBox1, L"毎に更新"), 111, 27, 47, 12);
 
     GroupBox4 = &Place(Make<ui::GroupBox>(&general, L"空き容量の警告"), 8, 112, 313, 77, 1);
-    CheckBox6 = &Place(Make<ui::CheckBox>(GroupBox4, L"空き容量が次の値を下回ったら警告する"), 16, 20, 241, 17, 0);
+    CheckBox6 =
+        &Bind(Place(Make<ui::CheckBox>(GroupBox4, L"空き容量が次の値以下になったら警告する"), 16, 20, 241, 17, 0),
+              setting::Alert_Enabled);
     SpinEdit2 =
         &Place(Make<ui::SpinEdit>(GroupBox4, 0, std::numeric_limits<std::int32_t>::max(), 10), 32, 44, 65, 21, 1);
     SpinEdit2->decimalSeparator = SpinEdit1->decimalSeparator;
@@ -68,9 +72,11 @@ TPagesDlg::TPagesDlg(ui::Component* owner, OptionsWindow& mainWindow, const Serv
     CheckBox7 = &Place(Make<ui::CheckBox>(&general, L"Windows の起動時に Brimview を開始する"), 16, 200, 249, 17, 2);
 
     GroupBox2 = &Place(Make<ui::GroupBox>(&display, L"ウィンドウ"), 8, 16, 313, 121, 0);
-    CheckBox5 = &Place(Make<ui::CheckBox>(GroupBox2, L"最小化で起動"), 16, 16, 97, 17, 3);
-    CheckBox1 = &Place(Make<ui::CheckBox>(GroupBox2, L"常に手前に表示"), 16, 40, 105, 17, 0);
-    CheckBox2 = &Place(Make<ui::CheckBox>(GroupBox2, L"半透明表示 （Windows 2000/XPのみ対応）"), 16, 64, 249, 17, 1);
+    CheckBox5 = &Bind(Place(Make<ui::CheckBox>(GroupBox2, L"最小化で起動"), 16, 16, 97, 17, 3), setting::Minimized);
+    CheckBox1 = &Bind(Place(Make<ui::CheckBox>(GroupBox2, L"常に手前に表示"), 16, 40, 105, 17, 0), setting::On_Top);
+    CheckBox2 =
+        &Bind(Place(Make<ui::CheckBox>(GroupBox2, L"半透明表示 （Windows 2000/XPのみ対応）"), 16, 64, 249, 17, 1),
+              setting::Transparency);
     TransPanel = &Place(Make<ui::Panel>(GroupBox2), 32, 77, 249, 41, 2);
     TransPanel->SetVisible(false);
     Label2 = &Place(MakeLabel(*this, TransPanel, L"透明"), 1, 15, 24, 12);
@@ -78,13 +84,19 @@ TPagesDlg::TPagesDlg(ui::Component* owner, OptionsWindow& mainWindow, const Serv
     Label3 = &Place(MakeLabel(*this, TransPanel, L"不透明"), 213, 15, 36, 12);
 
     GroupBox3 = &Place(Make<ui::GroupBox>(&display, L"背景画像"), 8, 140, 313, 93, 1);
-    CheckBox3 = &Place(Make<ui::CheckBox>(GroupBox3, L"背景画像を使う"), 16, 20, 97, 17, 0);
+    CheckBox3 = &Bind(Place(Make<ui::CheckBox>(GroupBox3, L"背景画像を使う"), 16, 20, 97, 17, 0), setting::Skin);
     CheckBox3->SetChecked(true);
     FileComboTF1 = &Place(Make<TFileComboTF>(GroupBox3), 71, 41, 170, 20, 1);
     FileComboTF1->SetItemHeight(12);
     FileComboTF1->SetDirectory("skin");
     FileComboTF1->SetMask("*.bmp");
-    CheckBox4 = &Place(Make<ui::CheckBox>(GroupBox3, L"背景画像を透過"), 16, 69, 110, 17, 2);
+    CheckBox4 =
+        &Bind(Place(Make<ui::CheckBox>(GroupBox3, L"背景画像を透過"), 16, 69, 110, 17, 2), setting::PanelTransparent);
+
+    // The two pages above are full.
+    Bind(Place(Make<ui::CheckBox>(&other, L"満杯までの予測を表示する"), 16, 16, 249, 17, 0), setting::Forecast_Enabled);
+    Bind(Place(Make<ui::CheckBox>(&other, L"タスクバーのボタンに使用率を表示する"), 16, 40, 249, 17, 1),
+         setting::Taskbar_Progress);
 
     Panel2 = &Place(Make<ui::Panel>(this), 0, 280, 346, 34);
     OKBtn = &Place(Make<ui::Button>(Panel2, L"OK", IDOK, ui::mrOk, true), 106, 2, 75, 25, 0);
@@ -99,42 +111,42 @@ TPagesDlg::TPagesDlg(ui::Component* owner, OptionsWindow& mainWindow, const Serv
     HelpBtn->OnClick = std::bind(&TPagesDlg::HelpBtnClick, this, _1);
 }
 
-OptionsState TPagesDlg::State() {
-    OptionsState state;
-    state.spinValue = SpinEdit1->Value();
-    state.seconds = RadioButton1->Checked();
-    state.minutes = RadioButton2->Checked();
-    state.minimized = CheckBox5->Checked();
-    state.onTop = CheckBox1->Checked();
-    state.transparency = CheckBox2->Checked();
-    state.trackPosition = TrackBar1->Position();
-    state.skin = CheckBox3->Checked();
-    state.skinIndex = FileComboTF1->ItemIndex();
-    state.panelTransparent = CheckBox4->Checked();
-    state.alert = {CheckBox6->Checked(), SpinEdit2->Value(),
-                   RadioButton5->Checked()   ? LowSpaceAlert::GB
-                   : RadioButton4->Checked() ? LowSpaceAlert::MB
-                                             : LowSpaceAlert::Percent};
-    return state;
+ui::CheckBox& TPagesDlg::Bind(ui::CheckBox& box, const Setting<bool>& setting) {
+    boxes_.emplace_back(&box, &setting);
+    return box;
 }
 
-void TPagesDlg::Show(const OptionsState& state) {
-    RadioButton1->SetChecked(state.seconds);
-    RadioButton2->SetChecked(state.minutes);
+WindowOptions TPagesDlg::State() {
+    WindowOptions options;
+    for (auto [box, setting] : boxes_) setting->field(options) = box->Checked();
+    options.intervalSeconds = RadioButton1->Checked();
+    options.intervalMinutes = RadioButton2->Checked();
+    options.timerInterval = HoldIntervalCount(SpinEdit1->Value()) * IntervalUnit(options);
+    options.alphaBlendValue = TrackBar1->Position();
+    const int skin = FileComboTF1->ItemIndex();
+    options.skinFile = skin >= 0 ? FileComboTF1->Items()[static_cast<std::size_t>(skin)] : std::string();
+    options.alert.freeBelow = SpinEdit2->Value();
+    options.alert.unit = RadioButton5->Checked()   ? LowSpaceAlert::GB
+                         : RadioButton4->Checked() ? LowSpaceAlert::MB
+                                                   : LowSpaceAlert::Percent;
+    return options;
+}
+
+void TPagesDlg::Show(WindowOptions options) {
+    for (auto [box, setting] : boxes_) box->SetChecked(setting->field(options));
+    RadioButton1->SetChecked(options.intervalSeconds);
+    RadioButton2->SetChecked(options.intervalMinutes);
     // Without a unit the interval is not read, and the field keeps its text as typed.
-    if (state.seconds || state.minutes) SpinEdit1->SetValue(state.spinValue);
-    CheckBox5->SetChecked(state.minimized);
-    CheckBox1->SetChecked(state.onTop);
-    CheckBox2->SetChecked(state.transparency);
-    TrackBar1->SetPosition(state.trackPosition);
-    CheckBox3->SetChecked(state.skin);
-    FileComboTF1->SetItemIndex(state.skinIndex);
-    CheckBox4->SetChecked(state.panelTransparent);
-    CheckBox6->SetChecked(state.alert.enabled);
-    SpinEdit2->SetValue(state.alert.freeBelow);
-    RadioButton3->SetChecked(state.alert.unit != LowSpaceAlert::MB && state.alert.unit != LowSpaceAlert::GB);
-    RadioButton4->SetChecked(state.alert.unit == LowSpaceAlert::MB);
-    RadioButton5->SetChecked(state.alert.unit == LowSpaceAlert::GB);
+    if (options.intervalSeconds || options.intervalMinutes)
+        SpinEdit1->SetValue(options.timerInterval / IntervalUnit(options));
+    TrackBar1->SetPosition(options.alphaBlendValue);  // held within its range
+    const std::vector<std::string>& skins = FileComboTF1->Items();
+    const auto skin = std::find(skins.begin(), skins.end(), options.skinFile);
+    FileComboTF1->SetItemIndex(skin == skins.end() ? -1 : static_cast<int>(skin - skins.begin()));
+    SpinEdit2->SetValue(options.alert.freeBelow);
+    RadioButton3->SetChecked(options.alert.unit != LowSpaceAlert::MB && options.alert.unit != LowSpaceAlert::GB);
+    RadioButton4->SetChecked(options.alert.unit == LowSpaceAlert::MB);
+    RadioButton5->SetChecked(options.alert.unit == LowSpaceAlert::GB);
 }
 
 void TPagesDlg::FormActivate(ui::Component&) {
@@ -147,7 +159,7 @@ void TPagesDlg::FormActivate(ui::Component&) {
 }
 
 void TPagesDlg::OKBtnClick(ui::Component&) {
-    const OptionsState state = State();
+    const WindowOptions state = State();
     if (const std::optional<std::string> refusal = AlertRefusal(state.alert)) {
         MessageBoxW(Handle(), ui::Widen(*refusal).c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
         SetFocus(SpinEdit2->Handle());
@@ -155,8 +167,7 @@ void TPagesDlg::OKBtnClick(ui::Component&) {
         return;
     }
     SetStartWithWindows(runList_, CheckBox7->Checked(), services_.files.ExecutablePath(), services_.text);
-    mainWindow_.Apply(
-        ConfirmOptions(services_.files, services_.text, state, FileComboTF1->Items(), mainWindow_.Options()));
+    mainWindow_.Apply(ConfirmOptions(services_.files, services_.text, state, mainWindow_.Options()));
 }
 
 void TPagesDlg::CheckBox2Click(ui::Component&) {

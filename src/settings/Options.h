@@ -1,6 +1,9 @@
 #pragma once
 // The options dialog: every user setting on two tab pages, filled from the settings
 // file each time it is shown, written back and applied to the main window on OK.
+#include <utility>
+#include <vector>
+
 #include "platform/Services.h"
 #include "platform/RunList.h"
 #include "settings/FileComboTF.h"
@@ -56,14 +59,18 @@ public:
     void CheckBox6Click(ui::Component& sender);
     void HelpBtnClick(ui::Component& sender);
 
-    // The controls' state as plain data, and back.
-    OptionsState State();
-    void Show(const OptionsState& state);
+    // The options the controls show, and back.
+    WindowOptions State();
+    void Show(WindowOptions options);
 
 protected:
     void DialogCommand(int id) override;
 
 private:
+    // A check box that shows a flag of the options.
+    ui::CheckBox& Bind(ui::CheckBox& box, const Setting<bool>& setting);
+
+    std::vector<std::pair<ui::CheckBox*, const Setting<bool>*>> boxes_;
     OptionsWindow& mainWindow_;
     Services services_;
     RunList& runList_;

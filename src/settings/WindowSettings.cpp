@@ -60,20 +60,6 @@ std::string SkinPath(const std::string& skinFile) {
     return "skin\\" + skinFile;
 }
 
-WindowOptions ReadWindowOptions(const TMemIniFile& ini, const WindowOptions& present) {
-    WindowOptions options = present;
-    options.timerInterval = Read(ini, setting::Interval, present.timerInterval);
-    options.alphaBlend = Read(ini, setting::Transparency, present.alphaBlend);
-    // The opacity is a byte: a wider stored value keeps its low 8 bits.
-    options.alphaBlendValue =
-        static_cast<std::uint8_t>(Read(ini, setting::Transparent_Position, present.alphaBlendValue));
-    options.panelTransparent = Read(ini, setting::PanelTransparent, present.panelTransparent);
-    options.alert.enabled = Read(ini, setting::Alert_Enabled, present.alert.enabled);
-    options.alert.freeBelow = Read(ini, setting::Free_Below, present.alert.freeBelow);
-    options.alert.unit = Read(ini, setting::Alert_Unit, present.alert.unit);
-    return options;
-}
-
 void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWindow& window) {
     const std::string path = SettingsFilePath(files, text);
     // The first save of all, ended before its rename, leaves the settings only beside the file.
@@ -81,15 +67,12 @@ void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWin
     TMemIniFile ini(path, files, text);
     const WindowSettings present = window.Current();
     WindowSettings start;
-    start.minimized = Read(ini, setting::Minimized);
     const Position saved{Read(ini, setting::Left, present.position.left),
                          Read(ini, setting::Top, present.position.top)};
     start.position = KeepOnScreen(saved, window.Width(), window.Height(), window.WorkAreas());
     const std::string drive = Read(ini, setting::Drive, DriveText(present.drive));
     start.drive = drive.empty() ? '\0' : drive[0];
-    start.options = ReadWindowOptions(ini, present.options);
-    start.options.skinEnabled = Read(ini, setting::Skin);
-    start.options.skinFile = Read(ini, setting::Skin_File);
+    start.options = ReadOptions(ini, present.options, &ReadBy::startup);
     if (!files.IsFile(SkinPath(start.options.skinFile))) {
         start.options.skinEnabled = false;
         Write(ini, setting::Skin, false);
@@ -101,11 +84,11 @@ void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWin
     ini.Save();
 }
 
-PaintSettings ReadPaintSettings(FileStore& files, const TextServices& text) {
+WindowOptions ReadPaintSettings(FileStore& files, const TextServices& text) {
     // The paint has the values it read last to go on with: it never keeps the window waiting
     // for a file another program holds.
     const TMemIniFile ini(SettingsFilePath(files, text), files, text, WhileHeld::GiveUp);
-    return {Read(ini, setting::On_Top), Read(ini, setting::Skin), Read(ini, setting::Skin_File)};
+    return ReadOptions(ini, WindowOptions{}, &ReadBy::paint);
 }
 
 void SaveClosingSettings(FileStore& files, const TextServices& text, SettingsWindow& window) {

@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "drawing/Geometry.h"
-#include "monitor/LowSpace.h"
 #include "platform/FileStore.h"
 #include "platform/TextServices.h"
-#include "settings/MemIniFile.h"
+#include "settings/SettingsKeys.h"
 
 namespace brimview {
 
@@ -20,26 +19,9 @@ struct Position {
     friend bool operator==(const Position&, const Position&) = default;
 };
 
-// The main window's options: read from the settings file at start-up, changed by the
-// options dialog's OK, and applied by the window in one place.
-struct WindowOptions {
-    std::int32_t timerInterval = 3000;   // milliseconds; 0 or less stops the timer
-    bool stayOnTop = false;              // the window's style, which re-creates it when changed
-    bool alphaBlend = false;             // translucent
-    std::uint8_t alphaBlendValue = 255;  // its opacity
-    bool panelTransparent = false;       // the skin shows through the readout panel
-    bool skinEnabled = true;
-    std::string skinFile = "bg.bmp";
-    LowSpaceAlert alert;
-    bool forecastEnabled = false;  // when the drive will be full, from its history
-    bool taskbarProgress = false;  // the used share on the taskbar button
-    friend bool operator==(const WindowOptions&, const WindowOptions&) = default;
-};
-
-// What the settings file holds of the main window: besides its options, whether it
-// starts minimised, where it is and which drive it shows.
+// What the settings file holds of the main window: besides its options, where it is and
+// which drive it shows.
 struct WindowSettings {
-    bool minimized = false;
     Position position;
     char drive = '\0';  // none
     WindowOptions options;
@@ -62,10 +44,6 @@ public:
     virtual std::vector<Rect> WorkAreas() const = 0;
 };
 
-// The options that both the start-up sequence and the options dialog's OK take from the
-// settings file, each absent key keeping present's value.
-WindowOptions ReadWindowOptions(const TMemIniFile& ini, const WindowOptions& present);
-
 // Where a window of width × height saved at this corner is shown: where it was when it
 // overlaps a work area, even partly; otherwise moved the shortest way onto the nearest
 // work area, whole when it fits there, by its top-left corner when it does not. Without
@@ -80,13 +58,9 @@ std::string SkinPath(const std::string& skinFile);
 // saves the file, always. Throws AppError when the file cannot be read or saved.
 void ReadStartupSettings(FileStore& files, const TextServices& text, SettingsWindow& window);
 
-// What every paint of the main window reads again from the settings file.
-struct PaintSettings {
-    bool stayOnTop;
-    bool skinEnabled;
-    std::string skinFile;
-};
-PaintSettings ReadPaintSettings(FileStore& files, const TextServices& text);
+// What every paint of the main window reads again from the settings file; the other
+// options at their defaults.
+WindowOptions ReadPaintSettings(FileStore& files, const TextServices& text);
 
 // Saves the window's position and drive, then stops the refresh timer. A failed save
 // throws before the timer is touched.

@@ -385,7 +385,7 @@ case $case_name in
     # The focus starts on the first control and walks the page's controls and the buttons in
     # their tab order; of the two radio buttons only the selected one is a stop.
     # The warning's count and unit are no stops while its box is off.
-    general=$'Edit|3\nButton|秒\nButton|空き容量が次の値を下回ったら警告する\nButton|Windows の起動時に Brimview を開始する'
+    general=$'Edit|3\nButton|秒\nButton|空き容量が次の値以下になったら警告する\nButton|Windows の起動時に Brimview を開始する'
     general+=$'\nButton|OK\nButton|キャンセル\nButton|ヘルプ(&H)'
     expect "$(driver focus TPagesDlg 11)" "$(printf '%s\n%s' "$general" "$(head -n 5 <<<"$general")")"
     driver tab TPagesDlg 1 >/dev/null   # 表示
@@ -504,8 +504,13 @@ case $case_name in
     driver click TAboutBox OK >/dev/null
     expect "$(driver gone TAboutBox)" ok
     expect "$(state_field visible)" 1
+    # OK unchanged after a first start, then the close: the layout's sections and nothing else.
+    driver command 100 >/dev/null
+    driver click TPagesDlg OK >/dev/null
+    expect "$(driver gone TPagesDlg)" ok
     driver close >/dev/null
     wait_exit 0 20 >/dev/null
+    expect "$(tr -d '\r' < "$ini" | grep '^\[')" $'[General]\n[Display]\n[Window]'
     ;;
   dpi_scaling)
     # A window is kept within the desktop: the options dialog at 192 dpi needs more than 600 pixels.

@@ -17,10 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     files.files[path].assign(reinterpret_cast<const char*>(data), size);
 
     TMemIniFile first(path, files, text);
-    for (const SettingKey& setting : kAllSettings) {
+    const auto read = [&](const SettingKey& setting) {
         first.GetText(setting.section, setting.key, "");
         first.GetInteger(setting.section, setting.key, 0);
-    }
+    };
+    ForEachOption(read);
+    for (const SettingKey& setting : {SettingKey(setting::Top), SettingKey(setting::Left), SettingKey(setting::Drive)})
+        read(setting);
     first.Save();
     const std::string saved = files.files.at(path);
 

@@ -76,7 +76,10 @@ TEST(LowSpaceWatch, WarnsAtOrBelowTheThresholdAndFlashesOncePerCrossing) {
          {true, 1, LowSpaceAlert::Percent},
          {{'C', DriveBytes{k18TB, 197'912'093'000}, false, false},
           {'C', DriveBytes{k18TB, 197'912'092'999}, true, true}}},
-        {"over 100 % counts as 100", {true, 150, LowSpaceAlert::Percent}, {{'C', DriveBytes{1000, 1000}, true, true}}},
+        // Below the size every share of 100 % or more warns: only a free figure above the size tells them apart.
+        {"over 100 % counts as 100",
+         {true, 150, LowSpaceAlert::Percent},
+         {{'C', DriveBytes{1000, 1001}, false, false}, {'C', DriveBytes{1000, 1000}, true, true}}},
         {"a negative count never warns", {true, -1, LowSpaceAlert::MB}, {{'C', DriveBytes{1000, 0}, false, false}}},
         {"switched off", {false, 10, LowSpaceAlert::Percent}, {{'C', DriveBytes{1000, 0}, false, false}}},
     };

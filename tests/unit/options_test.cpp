@@ -11,19 +11,19 @@
 #include "platform/AppError.h"
 #include "settings/MemIniFile.h"
 #include "settings/OptionsLogic.h"
-#include "ui/SpinRules.h"
 
 namespace brimview {
 namespace {
 
 constexpr char kIni[] = "C:\\Tools\\brimview.ini";
 
-std::string Describe(const OptionsState& s) {
+std::string Describe(const WindowOptions& o) {
     std::ostringstream out;
-    out << "spin " << s.spinValue << " s" << s.seconds << " m" << s.minutes << " min" << s.minimized << " top"
-        << s.onTop << " tr" << s.transparency << " pos " << s.trackPosition << " skin" << s.skin << " index "
-        << s.skinIndex << " panel" << s.panelTransparent << " alert" << s.alert.enabled << " " << s.alert.freeBelow
-        << " unit " << s.alert.unit;
+    out << "interval " << o.timerInterval << " s" << o.intervalSeconds << " m" << o.intervalMinutes << " min"
+        << o.minimized << " top" << o.stayOnTop << " tr" << o.alphaBlend << " pos " << o.alphaBlendValue << " skin"
+        << o.skinEnabled << " " << o.skinFile << " panel" << o.panelTransparent << " alert" << o.alert.enabled << " "
+        << o.alert.freeBelow << " unit " << o.alert.unit << " forecast" << o.forecastEnabled << " taskbar"
+        << o.taskbarProgress;
     return out.str();
 }
 
@@ -43,130 +43,104 @@ struct Fixture {
 };
 
 TEST(OptionsFilling, ReadsEachControlWithItsPresentStateAsDefault) {
-    using Change = std::function<void(OptionsState&)>;
+    using Change = std::function<void(WindowOptions&)>;
     struct Case {
         const char* name;
         std::optional<std::string> ini;  // nothing: no settings file at all
         Change present;                  // from the layout's state
         Change expected;                 // from the present state
     };
-    const Change none = [](OptionsState&) {};
+    const Change none = [](WindowOptions&) {};
     const Case cases[] = {
-        {"no file: the layout, with bg.bmp selected", std::nullopt, none, [](OptionsState& s) { s.skinIndex = 0; }},
-        {"empty file", "", none, [](OptionsState& s) { s.skinIndex = 0; }},
+        {"no file: the layout, with bg.bmp selected", std::nullopt, none, none},
+        {"empty file", "", none, none},
         {"90000 in seconds is held at 60", "[General]\nInterval=90000\nInterval_s=1\n", none,
-         [](OptionsState& s) {
-             s.spinValue = 60;
-             s.skinIndex = 0;
-         }},
+         [](WindowOptions& o) { o.timerInterval = 60000; }},
         {"90000 in minutes is truncated to 1", "[General]\nInterval=90000\nInterval_s=0\nInterval_m=1\n", none,
-         [](OptionsState& s) {
-             s.spinValue = 1;
-             s.seconds = false;
-             s.minutes = true;
-             s.skinIndex = 0;
+         [](WindowOptions& o) {
+             o.timerInterval = 60000;
+             o.intervalSeconds = false;
+             o.intervalMinutes = true;
          }},
         {"500 in seconds is held at 1", "[General]\nInterval=500\nInterval_s=1\n", none,
-         [](OptionsState& s) {
-             s.spinValue = 1;
-             s.skinIndex = 0;
-         }},
+         [](WindowOptions& o) { o.timerInterval = 1000; }},
         {"a negative interval is held at 1", "[General]\nInterval=-5000\n", none,
-         [](OptionsState& s) {
-             s.spinValue = 1;
-             s.skinIndex = 0;
-         }},
+         [](WindowOptions& o) { o.timerInterval = 1000; }},
         {"both flags 1 select minutes", "[General]\nInterval=120000\nInterval_s=1\nInterval_m=1\n", none,
-         [](OptionsState& s) {
-             s.spinValue = 2;
-             s.seconds = false;
-             s.minutes = true;
-             s.skinIndex = 0;
+         [](WindowOptions& o) {
+             o.timerInterval = 120000;
+             o.intervalSeconds = false;
+             o.intervalMinutes = true;
          }},
-        {"both flags 0 select neither and leave the spin", "[General]\nInterval=600000\nInterval_s=0\nInterval_m=0\n",
-         none,
-         [](OptionsState& s) {
-             s.seconds = false;
-             s.skinIndex = 0;
-         }},
+        {"both flags 0 select neither and leave the count", "[General]\nInterval=600000\nInterval_s=0\nInterval_m=0\n",
+         none, [](WindowOptions& o) { o.intervalSeconds = false; }},
         {"selecting seconds deselects the present minutes", "[General]\nInterval=7000\nInterval_s=1\n",
-         [](OptionsState& s) {
-             s.seconds = false;
-             s.minutes = true;
+         [](WindowOptions& o) {
+             o.intervalSeconds = false;
+             o.intervalMinutes = true;
+             o.timerInterval = 180000;
          },
-         [](OptionsState& s) {
-             s.seconds = true;
-             s.minutes = false;
-             s.spinValue = 7;
-             s.skinIndex = 0;
+         [](WindowOptions& o) {
+             o.intervalSeconds = true;
+             o.intervalMinutes = false;
+             o.timerInterval = 7000;
+         }},
+        {"the present count is the default in the unit read", "[General]\nInterval_m=1\n", none,
+         [](WindowOptions& o) {
+             o.intervalSeconds = false;
+             o.intervalMinutes = true;
+             o.timerInterval = 180000;
          }},
         {"absent flags keep minutes", "[General]\nInterval=300000\n",
-         [](OptionsState& s) {
-             s.seconds = false;
-             s.minutes = true;
+         [](WindowOptions& o) {
+             o.intervalSeconds = false;
+             o.intervalMinutes = true;
          },
-         [](OptionsState& s) {
-             s.spinValue = 5;
-             s.skinIndex = 0;
-         }},
-        {"an unreadable interval keeps the spin, held", "[General]\nInterval=soon\n",
-         [](OptionsState& s) { s.spinValue = 99; },
-         [](OptionsState& s) {
-             s.spinValue = 60;
-             s.skinIndex = 0;
-         }},
-        {"a huge typed count does not overflow the default", "",
-         [](OptionsState& s) {
-             s.spinValue = INT_MAX;
-             s.seconds = false;
-             s.minutes = true;
+         [](WindowOptions& o) { o.timerInterval = 300000; }},
+        {"an unreadable interval keeps the count, held", "[General]\nInterval=soon\n",
+         [](WindowOptions& o) { o.timerInterval = 99000; }, [](WindowOptions& o) { o.timerInterval = 60000; }},
+        {"a huge count does not overflow the default", "",
+         [](WindowOptions& o) {
+             o.timerInterval = INT_MAX;
+             o.intervalSeconds = false;
+             o.intervalMinutes = true;
          },
-         [](OptionsState& s) {
-             s.spinValue = 60;
-             s.skinIndex = 0;
-         }},
+         [](WindowOptions& o) { o.timerInterval = 3600000; }},
         {"display flags", "[Display]\nMinimized=1\nOn_Top=1\nTransparency=1\nSkin=0\nPanelTransparent=1\n", none,
-         [](OptionsState& s) {
-             s.minimized = s.onTop = s.transparency = s.panelTransparent = true;
-             s.skin = false;
-             s.skinIndex = 0;
+         [](WindowOptions& o) {
+             o.minimized = o.stayOnTop = o.alphaBlend = o.panelTransparent = true;
+             o.skinEnabled = false;
          }},
-        {"opacity 0 shows 1", "[Display]\nTransparent_Position=0\n", none,
-         [](OptionsState& s) {
-             s.trackPosition = 1;
-             s.skinIndex = 0;
-         }},
-        {"opacity 300 shows 255", "[Display]\nTransparent_Position=300\n",
-         [](OptionsState& s) { s.trackPosition = 40; },
-         [](OptionsState& s) {
-             s.trackPosition = 255;
-             s.skinIndex = 0;
-         }},
-        {"an absent opacity stays", "", [](OptionsState& s) { s.trackPosition = 40; },
-         [](OptionsState& s) { s.skinIndex = 0; }},
+        {"the opacity as stored: the slider holds it", "[Display]\nTransparent_Position=300\n",
+         [](WindowOptions& o) { o.alphaBlendValue = 40; }, [](WindowOptions& o) { o.alphaBlendValue = 300; }},
+        {"an absent opacity stays", "", [](WindowOptions& o) { o.alphaBlendValue = 40; }, none},
         {"the skin name matches without letter case", "[Display]\nSkin_File=night.bmp\n", none,
-         [](OptionsState& s) { s.skinIndex = 2; }},
+         [](WindowOptions& o) { o.skinFile = "Night.BMP"; }},
         {"an unlisted skin name selects nothing", "[Display]\nSkin_File=other.bmp\n",
-         [](OptionsState& s) { s.skinIndex = 1; }, [](OptionsState& s) { s.skinIndex = -1; }},
-        {"an empty skin name selects nothing", "[Display]\nSkin_File=\n", none, none},
+         [](WindowOptions& o) { o.skinFile = "gone.bmp"; }, [](WindowOptions& o) { o.skinFile = ""; }},
+        {"an empty skin name selects nothing", "[Display]\nSkin_File=\n", none,
+         [](WindowOptions& o) { o.skinFile = ""; }},
         {"the warning", "[Alert]\nEnabled=1\nFree_Below=200\nUnit=2\n", none,
-         [](OptionsState& s) {
-             s.alert = {true, 200, LowSpaceAlert::GB};
-             s.skinIndex = 0;
+         [](WindowOptions& o) {
+             o.alert = {true, 200, LowSpaceAlert::GB};
          }},
+        {"an unknown unit turns the warning off", "[Alert]\nEnabled=1\nUnit=3\n", none,
+         [](WindowOptions& o) { o.alert.unit = 3; }},
         {"an absent warning keeps the controls", "",
-         [](OptionsState& s) {
-             s.alert = {true, 5, LowSpaceAlert::MB};
+         [](WindowOptions& o) {
+             o.alert = {true, 5, LowSpaceAlert::MB};
          },
-         [](OptionsState& s) { s.skinIndex = 0; }},
+         none},
+        {"the forecast and the gauge, and a flag that is no number", "[Forecast]\nEnabled=1\n[Taskbar]\nProgress=yes\n",
+         [](WindowOptions& o) { o.taskbarProgress = true; }, [](WindowOptions& o) { o.forecastEnabled = true; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Fixture f;
         if (c.ini) f.files.files[kIni] = *c.ini;
-        OptionsState present;
+        WindowOptions present;
         c.present(present);
-        OptionsState expected = present;
+        WindowOptions expected = present;
         c.expected(expected);
         EXPECT_EQ(Describe(FillOptions(f.files, f.text, present, f.skins)), Describe(expected));
     }
@@ -180,25 +154,25 @@ TEST(OptionsConfirming, WritesEveryKeyAndHandsBackWhatToApply) {
         int alphaBlendValue;
         bool panelTransparent;
     };
-    struct ConfirmedOptions {
-        Applied window;
-        bool skinOff;
-    };
     struct Case {
         const char* name;
         std::string ini;
-        std::function<void(OptionsState&)> change;  // from the layout's state with bg.bmp selected
+        std::function<void(WindowOptions&)> change;  // from the layout's state with bg.bmp selected
         std::string interval, intervalS, intervalM, position, skin, skinFile;
-        ConfirmedOptions result;
+        Applied result;
     };
-    const WindowOptions present{4242, true, true, 9, true, true, "wood.bmp", {}};
+    WindowOptions present;
+    present.timerInterval = 4242;
+    present.stayOnTop = present.alphaBlend = present.panelTransparent = true;
+    present.alphaBlendValue = 9;
+    present.skinFile = "wood.bmp";
     const Case cases[] = {
         {"60 minutes",
          "",
-         [](OptionsState& s) {
-             s.spinValue = 60;
-             s.seconds = false;
-             s.minutes = true;
+         [](WindowOptions& o) {
+             o.timerInterval = 3600000;
+             o.intervalSeconds = false;
+             o.intervalMinutes = true;
          },
          "3600000",
          "0",
@@ -206,63 +180,43 @@ TEST(OptionsConfirming, WritesEveryKeyAndHandsBackWhatToApply) {
          "255",
          "1",
          "bg.bmp",
-         {{3600000, false, false, 255, false}, false}},
+         {3600000, false, false, 255, false}},
         {"1 second",
          "",
-         [](OptionsState& s) { s.spinValue = 1; },
+         [](WindowOptions& o) { o.timerInterval = 1000; },
          "1000",
          "1",
          "0",
          "255",
          "1",
          "bg.bmp",
-         {{1000, false, false, 255, false}, false}},
-        {"99 typed",
-         "",
-         [](OptionsState& s) { s.spinValue = ui::SpinEditValue(L"99"); },
-         "60000",
-         "1",
-         "0",
-         "255",
-         "1",
-         "bg.bmp",
-         {{60000, false, false, 255, false}, false}},
-        {"an emptied field",
-         "",
-         [](OptionsState& s) { s.spinValue = ui::SpinEditValue(L""); },
-         "1000",
-         "1",
-         "0",
-         "255",
-         "1",
-         "bg.bmp",
-         {{1000, false, false, 255, false}, false}},
+         {1000, false, false, 255, false}},
         {"no unit leaves the stored interval",
          "[General]\nInterval=7000\n",
-         [](OptionsState& s) { s.seconds = false; },
+         [](WindowOptions& o) { o.intervalSeconds = false; },
          "7000",
          "0",
          "0",
          "255",
          "1",
          "bg.bmp",
-         {{7000, false, false, 255, false}, false}},
+         {7000, false, false, 255, false}},
         {"no unit and no interval keep the timer",
          "",
-         [](OptionsState& s) { s.seconds = false; },
+         [](WindowOptions& o) { o.intervalSeconds = false; },
          kAbsent,
          "0",
          "0",
          "255",
          "1",
          "bg.bmp",
-         {{4242, false, false, 255, false}, false}},
+         {4242, false, false, 255, false}},
         {"the hidden slider's position is stored",
          "",
-         [](OptionsState& s) {
-             s.trackPosition = 77;
-             s.onTop = true;
-             s.panelTransparent = true;
+         [](WindowOptions& o) {
+             o.alphaBlendValue = 77;
+             o.stayOnTop = true;
+             o.panelTransparent = true;
          },
          "3000",
          "1",
@@ -270,32 +224,32 @@ TEST(OptionsConfirming, WritesEveryKeyAndHandsBackWhatToApply) {
          "77",
          "1",
          "bg.bmp",
-         {{3000, true, false, 77, true}, false}},
+         {3000, true, false, 77, true}},
         {"translucent",
          "",
-         [](OptionsState& s) { s.transparency = true; },
+         [](WindowOptions& o) { o.alphaBlend = true; },
          "3000",
          "1",
          "0",
          "255",
          "1",
          "bg.bmp",
-         {{3000, false, true, 255, false}, false}},
+         {3000, false, true, 255, false}},
         {"an unticked skin still stores its name",
          "",
-         [](OptionsState& s) { s.skin = false; },
+         [](WindowOptions& o) { o.skinEnabled = false; },
          "3000",
          "1",
          "0",
          "255",
          "0",
          "bg.bmp",
-         {{3000, false, false, 255, false}, false}},
+         {3000, false, false, 255, false}},
         {"an unticked skin is still checked",
          "",
-         [](OptionsState& s) {
-             s.skin = false;
-             s.skinIndex = 1;
+         [](WindowOptions& o) {
+             o.skinEnabled = false;
+             o.skinFile = "gone.bmp";
          },
          "3000",
          "1",
@@ -303,65 +257,63 @@ TEST(OptionsConfirming, WritesEveryKeyAndHandsBackWhatToApply) {
          "255",
          "0",
          kAbsent,
-         {{3000, false, false, 255, false}, true}},
+         {3000, false, false, 255, false}},
         {"a vanished skin turns the skin off",
          "[Display]\nSkin_File=gone.bmp\n",
-         [](OptionsState& s) { s.skinIndex = 1; },
+         [](WindowOptions& o) { o.skinFile = "gone.bmp"; },
          "3000",
          "1",
          "0",
          "255",
          "0",
          kAbsent,
-         {{3000, false, false, 255, false}, true}},
+         {3000, false, false, 255, false}},
         {"nothing selected",
          "[Display]\nSkin_File=bg.bmp\n",
-         [](OptionsState& s) { s.skinIndex = -1; },
+         [](WindowOptions& o) { o.skinFile = ""; },
          "3000",
          "1",
          "0",
          "255",
          "0",
          kAbsent,
-         {{3000, false, false, 255, false}, true}},
+         {3000, false, false, 255, false}},
         {"another existing skin",
          "",
-         [](OptionsState& s) { s.skinIndex = 2; },
+         [](WindowOptions& o) { o.skinFile = "Night.BMP"; },
          "3000",
          "1",
          "0",
          "255",
          "1",
          "Night.BMP",
-         {{3000, false, false, 255, false}, false}},
+         {3000, false, false, 255, false}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Fixture f;
         f.files.files[kIni] = c.ini;
-        OptionsState state;
-        state.skinIndex = 0;
-        c.change(state);
-        const WindowOptions got = ConfirmOptions(f.files, f.text, state, f.skins, present);
+        WindowOptions shown;
+        c.change(shown);
+        const WindowOptions got = ConfirmOptions(f.files, f.text, shown, present);
         EXPECT_EQ(f.Read("General", "Interval"), c.interval);
         EXPECT_EQ(f.Read("General", "Interval_s"), c.intervalS);
         EXPECT_EQ(f.Read("General", "Interval_m"), c.intervalM);
         EXPECT_EQ(f.Read("Display", "Transparent_Position"), c.position);
         EXPECT_EQ(f.Read("Display", "Skin"), c.skin);
         EXPECT_EQ(f.Read("Display", "Skin_File"), c.skinFile);
-        EXPECT_EQ(got.timerInterval, c.result.window.timerInterval);
-        EXPECT_EQ(got.stayOnTop, c.result.window.stayOnTop);
-        EXPECT_EQ(got.alphaBlend, c.result.window.alphaBlend);
-        EXPECT_EQ(got.alphaBlendValue, c.result.window.alphaBlendValue);
-        EXPECT_EQ(got.panelTransparent, c.result.window.panelTransparent);
-        EXPECT_EQ(got.skinEnabled, !c.result.skinOff);
-        EXPECT_EQ(got.skinFile, present.skinFile) << "the paint reads the file's name";
+        EXPECT_EQ(got.timerInterval, c.result.timerInterval);
+        EXPECT_EQ(got.stayOnTop, c.result.stayOnTop);
+        EXPECT_EQ(got.alphaBlend, c.result.alphaBlend);
+        EXPECT_EQ(got.alphaBlendValue, c.result.alphaBlendValue);
+        EXPECT_EQ(got.panelTransparent, c.result.panelTransparent);
+        EXPECT_EQ(got.skinEnabled, c.skin == "1") << "as the paint reads it";
     }
 
     Fixture f;
-    OptionsState warning;
+    WindowOptions warning;
     warning.alert = {true, 3, LowSpaceAlert::GB};
-    EXPECT_EQ(ConfirmOptions(f.files, f.text, warning, f.skins, present).alert, warning.alert);
+    EXPECT_EQ(ConfirmOptions(f.files, f.text, warning, present).alert, warning.alert);
     EXPECT_EQ(f.Read("Alert", "Free_Below"), "3");
 }
 
@@ -430,38 +382,55 @@ TEST(StartWithWindows, TheBoxShowsAndSetsTheValueThatNamesThisCopy) {
     EXPECT_FALSE(refusing.value);
 }
 
-TEST(OptionsConfirming, OkOnTheFirstStartsEmptyFileWritesEveryKeyInOrder) {
+TEST(OptionsConfirming, OkUnchangedOnTheFirstStartsEmptyFileWritesTheLayoutsKeysInOrder) {
     Fixture f;
     f.files.files[kIni] = "";
-    const OptionsState shown = FillOptions(f.files, f.text, OptionsState{}, f.skins);
-    ConfirmOptions(f.files, f.text, shown, f.skins, WindowOptions{});
+    const WindowOptions shown = FillOptions(f.files, f.text, WindowOptions{}, f.skins);
+    ConfirmOptions(f.files, f.text, shown, WindowOptions{});
     EXPECT_EQ(f.files.files.at(kIni),
               "[General]\r\nInterval=3000\r\nInterval_s=1\r\nInterval_m=0\r\n\r\n"
               "[Display]\r\nMinimized=0\r\nOn_Top=0\r\nTransparency=0\r\nTransparent_Position=255\r\nSkin=1\r\n"
-              "Skin_File=bg.bmp\r\nPanelTransparent=0\r\n\r\n"
-              "[Alert]\r\nEnabled=0\r\nFree_Below=10\r\nUnit=0\r\n\r\n");
+              "Skin_File=bg.bmp\r\nPanelTransparent=0\r\n\r\n");
 }
 
-TEST(OptionsConfirming, StoredOpacityZeroComesBackAsOne) {
-    Fixture f;
-    f.files.files[kIni] = "[Display]\r\nTransparent_Position=0\r\n";
-    const OptionsState shown = FillOptions(f.files, f.text, OptionsState{}, f.skins);
-    const WindowOptions got = ConfirmOptions(f.files, f.text, shown, f.skins, WindowOptions{});
-    EXPECT_EQ(f.Read("Display", "Transparent_Position"), "1");
-    EXPECT_EQ(got.alphaBlendValue, 1);
+TEST(OptionsConfirming, WritesASectionBeyondTheLayoutOnlyOnceItIsInTheFileOrTurnedOn) {
+    constexpr char kAbsent[] = "<absent>";
+    struct Case {
+        const char* ini;
+        std::function<void(WindowOptions&)> change;
+        const char *alert, *freeBelow, *forecast, *taskbar;
+    };
+    const Case cases[] = {
+        {"", [](WindowOptions&) {}, kAbsent, kAbsent, kAbsent, kAbsent},
+        {"", [](WindowOptions& o) { o.alert.enabled = o.forecastEnabled = o.taskbarProgress = true; }, "1", "10", "1",
+         "1"},
+        {"[alert]\r\n[Forecast]\r\nEnabled=1\r\n[Taskbar]\r\n", [](WindowOptions&) {}, "0", "10", "0", "0"},
+        {"[Taskbar]\r\n", [](WindowOptions& o) { o.forecastEnabled = true; }, kAbsent, kAbsent, "1", "0"},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.files.files[kIni] = c.ini;
+        WindowOptions shown;
+        c.change(shown);
+        ConfirmOptions(f.files, f.text, shown, WindowOptions{});
+        EXPECT_EQ(f.Read("Alert", "Enabled"), c.alert) << c.ini;
+        EXPECT_EQ(f.Read("Alert", "Free_Below"), c.freeBelow) << c.ini;
+        EXPECT_EQ(f.Read("Forecast", "Enabled"), c.forecast) << c.ini;
+        EXPECT_EQ(f.Read("Taskbar", "Progress"), c.taskbar) << c.ini;
+    }
 }
 
 TEST(OptionsFailures, AFileThatCannotBeReadOrSavedStopsTheHandler) {
     Fixture unreadable;
     unreadable.files.unreadable.insert(kIni);
-    EXPECT_THROW(FillOptions(unreadable.files, unreadable.text, OptionsState{}, unreadable.skins), AppError);
-    EXPECT_THROW(ConfirmOptions(unreadable.files, unreadable.text, OptionsState{}, unreadable.skins, {}), AppError);
+    EXPECT_THROW(FillOptions(unreadable.files, unreadable.text, {}, unreadable.skins), AppError);
+    EXPECT_THROW(ConfirmOptions(unreadable.files, unreadable.text, {}, {}), AppError);
 
     Fixture unwritable;
     unwritable.files.files[kIni] = "[General]\r\nInterval=7000\r\n";
     unwritable.files.failWrites = true;
     try {
-        ConfirmOptions(unwritable.files, unwritable.text, OptionsState{}, unwritable.skins, {});
+        ConfirmOptions(unwritable.files, unwritable.text, {}, {});
         FAIL() << "the save must fail";
     } catch (const AppError& e) {
         EXPECT_EQ(std::string(e.what()), "ファイル <C:\\Tools\\brimview.ini> を作成できません");

@@ -13,7 +13,7 @@ namespace {
 // The main window as the sequences see it, recording what they handed it.
 class FakeWindow : public SettingsWindow {
 public:
-    WindowSettings state{false, {60, 50}, 'C', {}};
+    WindowSettings state{{60, 50}, 'C', {}};
     int applied = 0;
     bool timerEnabled = true;
 
@@ -49,7 +49,7 @@ TEST(StartupSettings, FirstStartWritesTheSkinSwitchOffWhenTheSkinIsMissing) {
     EXPECT_EQ(s.position.left, 60);
     EXPECT_EQ(s.drive, 'C');
     EXPECT_EQ(s.options.timerInterval, 3000);
-    EXPECT_FALSE(s.minimized);
+    EXPECT_FALSE(s.options.minimized);
 }
 
 TEST(StartupSettings, FirstStartWithTheDefaultSkinSavesAnEmptyFile) {
@@ -88,10 +88,11 @@ TEST(StartupSettings, ReadsEveryKeyAndHandsTheWindowItsStateOnce) {
         {"[Display]\r\nMinimized=1\r\n[Window]\r\nTop=10\r\nLeft=-20\r\nDrive=d\r\n", true, 10, -20, 'd', 3000, false,
          255, false},
         {"[Window]\r\nDrive=\r\n[General]\r\nInterval=0\r\n", false, 50, 60, '\0', 0, false, 255, false},
+        // The window takes the opacity's low 8 bits.
         {"[Display]\r\nTransparency=1\r\nTransparent_Position=300\r\nPanelTransparent=1\r\n", false, 50, 60, 'C', 3000,
-         true, 44, true},
-        {"[Display]\r\nTransparent_Position=256\r\n[General]\r\nInterval=$BB8\r\n", false, 50, 60, 'C', 3000, false, 0,
-         false},
+         true, 300, true},
+        {"[Display]\r\nTransparent_Position=256\r\n[General]\r\nInterval=$BB8\r\n", false, 50, 60, 'C', 3000, false,
+         256, false},
     };
     for (const Case& c : cases) {
         Fixture f;
@@ -99,7 +100,7 @@ TEST(StartupSettings, ReadsEveryKeyAndHandsTheWindowItsStateOnce) {
         f.Start();
         SCOPED_TRACE(c.ini);
         const WindowSettings& s = f.window.state;
-        EXPECT_EQ(s.minimized, c.minimized);
+        EXPECT_EQ(s.options.minimized, c.minimized);
         EXPECT_EQ(s.position.top, c.top);
         EXPECT_EQ(s.position.left, c.left);
         EXPECT_EQ(s.drive, c.drive);
@@ -197,9 +198,14 @@ TEST(StartupSettings, FailuresStopTheSequence) {
     } catch (const AppError& e) {
         EXPECT_EQ(std::string(e.what()), "ファイル <C:\\Tools\\brimview.ini> を作成できません");
     }
+    EXPECT_EQ(unwritable.window.applied, 1) << "the window takes its state before the save";
 }
 
 TEST(PaintSettings, ReadsTheSwitchesAndNeverWaitsForAHeldFile) {
+    struct PaintSettings {
+        bool stayOnTop, skinEnabled;
+        std::string skinFile;
+    };
     struct Case {
         const char* what;
         std::string ini;
@@ -212,7 +218,7 @@ TEST(PaintSettings, ReadsTheSwitchesAndNeverWaitsForAHeldFile) {
     for (const Case& c : cases) {
         Fixture f;
         if (!c.ini.empty()) f.files.files[kIni] = c.ini;
-        const PaintSettings read = ReadPaintSettings(f.files, f.text);
+        const WindowOptions read = ReadPaintSettings(f.files, f.text);
         EXPECT_EQ(read.stayOnTop, c.read.stayOnTop) << c.what;
         EXPECT_EQ(read.skinEnabled, c.read.skinEnabled) << c.what;
         EXPECT_EQ(read.skinFile, c.read.skinFile) << c.what;

@@ -249,6 +249,13 @@ TEST(MainWindow, MinimisedTitleFollowsTheFreeSpaceAndRestoreBringsTheCaptionBack
     EXPECT_EQ(ui::App().Title(), L"Brimview");
 }
 
+TEST(MainWindow, TakesTheStoredOpacitysLowEightBits) {
+    MainWindowFixture f("opacity", "[Display]\r\nTransparent_Position=300\r\n");
+    TForm1 form(nullptr, f.services());
+    form.FinishCreation();
+    EXPECT_EQ(form.AlphaBlendValue(), 44);
+}
+
 TEST(MainWindow, AWindowThatGoesLeavesNothingBoundToTheApplication) {
     MainWindowFixture f("unbound");
     {

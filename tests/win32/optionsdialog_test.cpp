@@ -128,8 +128,7 @@ TEST(OptionsDialog, OkWritesEverySettingAndAppliesItToTheMainWindow) {
     EXPECT_EQ(f.Saved(),
               "[General]\r\nInterval=10000\r\nInterval_s=1\r\nInterval_m=0\r\n\r\n"
               "[Display]\r\nMinimized=0\r\nOn_Top=0\r\nTransparency=0\r\nTransparent_Position=255\r\nSkin=1\r\n"
-              "Skin_File=bg.bmp\r\nPanelTransparent=1\r\n\r\n"
-              "[Alert]\r\nEnabled=0\r\nFree_Below=10\r\nUnit=0\r\n\r\n");
+              "Skin_File=bg.bmp\r\nPanelTransparent=1\r\n\r\n");
     EXPECT_EQ(main.Timer1->Interval(), 10000u);
     EXPECT_TRUE(main.TransPanel1->Transparent());
 }
