@@ -10,11 +10,11 @@
 namespace brimview {
 namespace {
 
-// Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back
-// (H. Hinnant's algorithms).
+// Days since 1970-01-01 of a date of the Gregorian calendar from 1970 on, and back
+// (H. Hinnant's algorithms, for years that are not negative).
 std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
     y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t era = y / 400;
     const auto yoe = static_cast<unsigned>(y - era * 400);
     const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
     const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
@@ -29,7 +29,7 @@ struct Civil {
 
 Civil CivilFromDays(std::int64_t z) {
     z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t era = z / 146097;
     const auto doe = static_cast<unsigned>(z - era * 146097);
     const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
     const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
@@ -37,10 +37,6 @@ Civil CivilFromDays(std::int64_t z) {
     const unsigned d = doy - (153 * mp + 2) / 5 + 1;
     const unsigned m = mp < 10 ? mp + 3 : mp - 9;
     return {static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2), m, d};
-}
-
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
-    return a / b - (a % b != 0 && (a < 0) != (b < 0));
 }
 
 // A whole field of decimal digits, or of hex digits, within the bounds; nothing otherwise.
@@ -107,7 +103,7 @@ std::string HistoryPathFor(std::string_view settingsPath) {
 }
 
 std::string HistoryRow(const Sample& sample) {
-    const std::int64_t days = FloorDiv(sample.time, kDay);
+    const std::int64_t days = sample.time / kDay;  // samples are taken after 1970
     const std::int64_t seconds = sample.time - days * kDay;
     const Civil date = CivilFromDays(days);
     char row[96];

@@ -46,12 +46,25 @@ TEST(History, ATornLastLineIsSkippedAndTheNextRowStartsOnALineOfItsOwn) {
     log.Open(kNow);
     EXPECT_FALSE(log.Record({kNow - 2000 + 599, 'X', 0xABCD, 16 << 20, 5 << 20}));  // 9 min 59 s after the last
     EXPECT_TRUE(log.Record({kNow, 'X', 0xABCD, 16 << 20, 5 << 20}));
-    EXPECT_EQ(*file->content, torn + "\r\n2026-12-01T08:53:20Z,X,0000ABCD,16777216,5242880\r\n");
+    EXPECT_FALSE(log.Record({kNow + 599, 'X', 0xABCD, 16 << 20, 5 << 20}));
+    EXPECT_TRUE(log.Record({kNow + 600, 'X', 0xABCD, 16 << 20, 0}));
+    EXPECT_EQ(*file->content, torn + "\r\n2026-12-01T08:53:20Z,X,0000ABCD,16777216,5242880\r\n" +
+                                  "2026-12-01T09:03:20Z,X,0000ABCD,16777216,0\r\n");
     file->full = true;
-    EXPECT_TRUE(log.Record({kNow + 600, 'X', 0xABCD, 16 << 20, 5 << 20}));
     EXPECT_TRUE(log.Record({kNow + 1200, 'X', 0xABCD, 16 << 20, 5 << 20}));
+    EXPECT_TRUE(log.Record({kNow + 1800, 'X', 0xABCD, 16 << 20, 5 << 20}));
     EXPECT_EQ(failures, 1);
-    EXPECT_EQ(log.Rows().size(), 5u);
+    EXPECT_EQ(log.Rows().size(), 6u);
+}
+
+TEST(History, RowsReadBackAsWritten) {
+    const std::string rows =
+        "2024-02-29T19:59:59Z,A,00000000,1,0\r\n"
+        "2027-03-01T00:00:00Z,Z,FFFFFFFF,9223372036854775807,5\r\n"
+        "2026-12-31T23:00:00Z,C,1234ABCD,100,99\r\n";
+    std::string written;
+    for (const Sample& row : ParseHistory(rows).rows) written += HistoryRow(row);
+    EXPECT_EQ(written, rows);
 }
 
 TEST(History, OldRowsAreDroppedByARewriteOnceTheOldestIsADayPastTheKeptAge) {
