@@ -57,6 +57,21 @@ TEST(History, ATornLastLineIsSkippedAndTheNextRowStartsOnALineOfItsOwn) {
     EXPECT_EQ(log.Rows().size(), 6u);
 }
 
+TEST(History, OneWriteAtATimeInTheOrderTaken) {
+    const auto file = std::make_shared<MemoryFile>();
+    test::HeldQueries queries;
+    HistoryLog log(queries, file, [] {});
+    log.Open(kNow);
+    queries.Settle();
+    EXPECT_TRUE(log.Record({kNow, 'C', 1, 100, 50}));
+    EXPECT_TRUE(log.Record({kNow, 'D', 2, 100, 40}));
+    EXPECT_TRUE(log.Record({kNow + 600, 'C', 1, 100, 49}));
+    EXPECT_EQ(queries.Held(), 1u);  // the later rows wait for the first write's answer
+    queries.Settle();
+    EXPECT_EQ(*file->content, std::string(kHistoryHeader) + HistoryRow({kNow, 'C', 1, 100, 50}) +
+                                  HistoryRow({kNow, 'D', 2, 100, 40}) + HistoryRow({kNow + 600, 'C', 1, 100, 49}));
+}
+
 TEST(History, RowsReadBackAsWritten) {
     const std::string rows =
         "2024-02-29T19:59:59Z,A,00000000,1,0\r\n"
