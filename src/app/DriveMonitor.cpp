@@ -1,5 +1,7 @@
 #include "app/DriveMonitor.h"
 
+#include <chrono>
+
 #include "drawing/Skin.h"
 #include "platform/AppError.h"
 #include "platform/LeanThreads.h"
@@ -16,6 +18,19 @@ const ui::FontSpec kTahoma13{L"Tahoma", 13};
 
 // The colour of a free space at or below the warning's threshold.
 constexpr COLORREF kWarningRed = RGB(255, 0, 0);
+
+// The readout panel and its veil, the two buttons below them and the client area's height;
+// the forecast's line makes them taller or moves them down by its height.
+constexpr ui::Bounds kPanel{9, 36, 154, 86};
+constexpr int kButtonsTop = 122;
+constexpr int kClientHeight = 140;
+constexpr int kForecastLine = 18;
+
+// Now, in seconds since 1970 (UTC).
+std::int64_t Now() {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
 
 // Whether another program's window is the one the user works in.
 bool InBackground() {
@@ -81,23 +96,23 @@ TForm1::TForm1(ui::Component* owner, Services services)
     using namespace std::placeholders;
     caption = L"Brimview";
     clientWidth = 170;
-    clientHeight = 140;
+    clientHeight = kClientHeight;
     minimizeBox = true;
     SetFont(ui::FontSpec{});
 
     AlphaShape1 = &Make<TAlphaShape>(this);
-    AlphaShape1->SetBounds(9, 36, 154, 86);
+    AlphaShape1->SetBounds(kPanel.left, kPanel.top, kPanel.width, kPanel.height);
     AlphaShape1->pen = {RGB(255, 255, 255), PS_NULL, 0};
     AlphaShape1->SetAlpha(175);
 
     AlphaSpeedButton2 = &Make<TAlphaSpeedButton>(this, std::wstring(L"GLYPH_HELP"));
-    AlphaSpeedButton2->SetBounds(142, 122, 18, 18);
+    AlphaSpeedButton2->SetBounds(142, kButtonsTop, 18, 18);
     AlphaSpeedButton2->hint = L"ヘルプ";
     AlphaSpeedButton2->SetAlpha(175);
     AlphaSpeedButton2->OnClick = std::bind(&TForm1::AlphaSpeedButton2Click, this, _1);
 
     AlphaSpeedButton1 = &Make<TAlphaSpeedButton>(this, std::wstring(L"GLYPH_SETTINGS"));
-    AlphaSpeedButton1->SetBounds(123, 122, 18, 18);
+    AlphaSpeedButton1->SetBounds(123, kButtonsTop, 18, 18);
     AlphaSpeedButton1->hint = L"設定";
     AlphaSpeedButton1->SetAlpha(175);
     AlphaSpeedButton1->OnClick = std::bind(&TForm1::AlphaSpeedButton1Click, this, _1);
@@ -109,7 +124,7 @@ TForm1::TForm1(ui::Component* owner, Services services)
     DriveComboBox1->tabOrder = 0;
 
     TransPanel1 = &Make<TTransPanel>(this);
-    TransPanel1->SetBounds(9, 36, 154, 86);
+    TransPanel1->SetBounds(kPanel.left, kPanel.top, kPanel.width, kPanel.height);
     TransPanel1->SetColor(RGB(255, 255, 255));
     TransPanel1->SetBevelInner(TBevelCut::bvLowered);
     TransPanel1->SetBevelOuter(TBevelCut::bvNone);
@@ -124,6 +139,10 @@ TForm1::TForm1(ui::Component* owner, Services services)
     LabelFree = &Make<ui::Label>(&panel, ui::Bounds{8, 24, 28, 14}, L"Free:", kTahoma12);
     ProgressBar1 = &Make<ui::ProgressBar>(&panel);
     ProgressBar1->SetBounds(8, 50, 138, 10);
+    LabelFull = &Make<ui::Label>(&panel, ui::Bounds{8, 84, 50, 14}, L"満杯まで:", kTahoma12);
+    LabelFullV = &Make<ui::Label>(&panel, ui::Bounds{133, 82, 13, 16}, L"-", kTahoma13, ui::Alignment::Right);
+    LabelFull->SetVisible(false);
+    LabelFullV->SetVisible(false);
 
     Timer1 = &Make<ui::Timer>();
     Timer1->SetInterval(3000);
@@ -146,6 +165,7 @@ TForm1::TForm1(ui::Component* owner, Services services)
     OnCreate = std::bind(&TForm1::FormCreate, this, _1);
     OnClose = std::bind(&TForm1::FormClose, this, _1);
     OnPaint = std::bind(&TForm1::FormPaint, this, _1);
+    taskbarCreated_ = App().OnTaskbarButtonCreated.Subscribe(std::bind(&TForm1::TaskbarButtonCreated, this, _1));
 }
 
 void TForm1::DriveCount() {
@@ -160,6 +180,7 @@ void TForm1::ShowReadout(const Readout& readout) {
     LabelFreeV->SetCaption(ui::AnsiToWide(readout.freeText));
     shownBytes_ = readout.bytes;
     ShowLowSpace();
+    ShowForecast(readout);
     if (App().IsMinimized()) App().SetTitle(FreeTitle());
 }
 
@@ -172,6 +193,83 @@ void TForm1::ShowLowSpace() {
         FLASHWINFO flash{sizeof flash, App().Handle(), FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
         FlashWindowEx(&flash);
     }
+    lowShown_ = verdict.low;
+    ShowTaskbarProgress();
+}
+
+void TForm1::SetForecast(bool on) {
+    on = on && services_.history;
+    if (on == (history_ != nullptr)) return;
+    refresher_.SetVolumeSerial(on);
+    fullIn_.reset();
+    trend_.reset();
+    LabelFullV->SetCaption(ForecastText(fullIn_));
+    ShowForecastLine(on);
+    if (!on) {
+        history_.reset();
+        return;
+    }
+    history_ = std::make_unique<HistoryLog>(queries_, services_.history, [this] {
+        throw AppError(FormatMessage1("満杯までの予測の履歴ファイル %s に書き込めません", services_.history->Path()));
+    });
+    history_->Open(Now());
+}
+
+// The forecast's line under "Used:": the panel and its veil grow by it, and the two buttons
+// and the window's bottom edge move down with it.
+void TForm1::ShowForecastLine(bool on) {
+    const int line = on ? kForecastLine : 0;
+    LabelFull->SetVisible(on);
+    LabelFullV->SetVisible(on);
+    AlphaShape1->SetBounds(kPanel.left, kPanel.top, kPanel.width, kPanel.height + line);
+    TransPanel1->SetBounds(kPanel.left, kPanel.top, kPanel.width, kPanel.height + line);
+    AlphaSpeedButton2->SetBounds(142, kButtonsTop + line, 18, 18);
+    AlphaSpeedButton1->SetBounds(123, kButtonsTop + line, 18, 18);
+    clientHeight = kClientHeight + line;
+    if (!HandleAllocated()) return;
+    RECT client;
+    GetClientRect(Handle(), &client);
+    SetBounds(Left(), Top(), Width(), Height() + Scale(clientHeight) - client.bottom);
+    Invalidate();
+}
+
+void TForm1::ShowForecast(const Readout& readout) {
+    if (!history_) return;
+    fullIn_.reset();
+    if (readout.bytes && readout.serial) {
+        const Sample latest{Now(), DriveComboBox1->SelectedDrive(), *readout.serial, readout.bytes->size,
+                            readout.bytes->free};
+        history_->Record(latest);
+        fullIn_ = SecondsToFull(TrendOf(latest), latest);
+    }
+    LabelFullV->SetCaption(ForecastText(fullIn_));
+}
+
+std::optional<Trend> TForm1::TrendOf(const Sample& latest) {
+    const std::vector<Sample>& rows = history_->Rows();
+    if (!trend_ || trend_->rows != rows.size() || trend_->drive != latest.drive || trend_->serial != latest.serial ||
+        trend_->total != latest.total)
+        trend_ = TrendFor{rows.size(), latest.drive, latest.serial, latest.total,
+                          FindTrend(rows, latest.drive, latest.serial, latest.total)};
+    return trend_->trend;
+}
+
+void TForm1::SetTaskbarProgress(bool on) {
+    if (on == taskbarProgress_) return;
+    taskbarProgress_ = on;
+    if (taskbar_) taskbar_->SetState(TaskbarProgress::State::None);
+    taskbar_ = on && services_.taskbarProgress ? services_.taskbarProgress(App().Handle()) : nullptr;
+    ShowTaskbarProgress();
+}
+
+void TForm1::ShowTaskbarProgress() {
+    if (taskbar_) ShowGauge(*taskbar_, shownBytes_, lowShown_);
+}
+
+void TForm1::TaskbarButtonCreated(ui::Component&) {
+    if (!taskbarProgress_ || !services_.taskbarProgress) return;
+    taskbar_ = services_.taskbarProgress(App().Handle());
+    ShowTaskbarProgress();
 }
 
 TForm1::~TForm1() = default;
@@ -205,10 +303,13 @@ void TForm1::ApplyOptions(const WindowOptions& options) {
     SkinFile = options.skinFile;
     options_ = options;
     ShowLowSpace();
+    SetForecast(options.forecastEnabled);
+    SetTaskbarProgress(options.taskbarProgress);
 }
 
 std::wstring TForm1::FreeTitle() const {
-    return LabelFreeV->Caption() + L" Free";
+    const std::wstring free = LabelFreeV->Caption() + L" Free";
+    return fullIn_ ? free + L" (" + ForecastText(fullIn_) + L")" : free;
 }
 
 void TForm1::AppMinimize(ui::Component&) {

@@ -12,6 +12,8 @@
 #include "drawing/TrPanel.h"
 #include "help/HtmlHelp.h"
 #include "monitor/DriveCombo.h"
+#include "monitor/Forecast.h"
+#include "monitor/History.h"
 #include "monitor/LowSpace.h"
 #include "monitor/QueryThreads.h"
 #include "monitor/Readout.h"
@@ -43,6 +45,9 @@ public:
     THTMLHelp* HTMLHelp1;
     TAlphaSpeedButton* AlphaSpeedButton2;
     TAlphaSpeedButton* AlphaSpeedButton1;
+    // The forecast's line under "Used:", shown while the forecast is on.
+    ui::Label* LabelFull;
+    ui::Label* LabelFullV;
 
     // The dialogs the menu and the settings button show; the entry point sets them.
     ui::Form* PagesDlg = nullptr;
@@ -68,7 +73,8 @@ public:
     void AlphaSpeedButton2Click(ui::Component& sender);
     void AlphaSpeedButton1Click(ui::Component& sender);
 
-    // The minimised taskbar text: the free space followed by " Free".
+    // The minimised taskbar text: the free space followed by " Free", and by the forecast
+    // while there is one.
     std::wstring FreeTitle() const;
 
     // The window as the options dialog sees it.
@@ -89,6 +95,16 @@ private:
     // The low-space warning for the bytes shown last: the bar's error state and the free
     // figure in red, and a flash of the taskbar button at a crossing the user may not see.
     void ShowLowSpace();
+    // The forecast: its history kept while it is on, its line shown, the serial asked for.
+    void SetForecast(bool on);
+    void ShowForecastLine(bool on);
+    // Records the answer in the history and shows when the drive will be full.
+    void ShowForecast(const Readout& readout);
+    std::optional<Trend> TrendOf(const Sample& latest);
+    // The taskbar button's gauge, on or off, and what it shows.
+    void SetTaskbarProgress(bool on);
+    void ShowTaskbarProgress();
+    void TaskbarButtonCreated(ui::Component& sender);
 
     Services services_;
     std::unique_ptr<SettingsView> settings_;
@@ -103,6 +119,21 @@ private:
     std::string skinFailure_;
     ui::Subscription minimize_;  // bound at start-up, unbound when the window goes
     ui::Subscription restore_;
+
+    std::unique_ptr<HistoryLog> history_;  // while the forecast is on
+    struct TrendFor {
+        std::size_t rows;
+        char drive;
+        std::uint32_t serial;
+        std::int64_t total;
+        std::optional<Trend> trend;
+    };
+    std::optional<TrendFor> trend_;  // worked out again only when the rows or the volume change
+    std::optional<double> fullIn_;   // seconds, as shown
+    bool lowShown_ = false;
+    bool taskbarProgress_ = false;
+    std::unique_ptr<TaskbarProgress> taskbar_;  // while on, when the shell has one
+    ui::Subscription taskbarCreated_;
 };
 
 }  // namespace brimview

@@ -10,13 +10,17 @@
 #include "app/DriveMonitor.h"
 #include "drawing/AlphaBlendProc.h"
 #include "help/About.h"
+#include "monitor/History.h"
 #include "settings/Options.h"
 #include "platform/LayeredWindows.h"
 #include "platform/Win32Drives.h"
 #include "platform/Win32FileStore.h"
+#include "platform/Win32HistoryStore.h"
 #include "platform/Win32RunList.h"
+#include "platform/Win32TaskbarProgress.h"
 #include "platform/Win32TextServices.h"
 #include "platform/WideText.h"
+#include "settings/SettingsPath.h"
 #include "ui/Application.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int showCommand) {
@@ -29,8 +33,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int showCommand) {
         Win32RunList runList;
         AlphaBlendProc();
 
-        Services services{files, text, std::make_shared<Win32DiskSpace>(), std::make_shared<Win32DriveCatalog>(),
-                          DecimalSeparator()};
+        Services services{files,
+                          text,
+                          std::make_shared<Win32DiskSpace>(),
+                          std::make_shared<Win32DriveCatalog>(),
+                          DecimalSeparator(),
+                          std::make_shared<Win32HistoryStore>(HistoryPathFor(SettingsFilePath(files)),
+                                                              std::make_unique<Win32FileStore>()),
+                          [](void* window) { return MakeTaskbarProgress(static_cast<HWND>(window)); }};
 
         ui::Application app(SystemLayeredWindows());
         app.SetTitle(kTitle);

@@ -121,7 +121,7 @@ int DriveNumber(char letter) {
 Readout ComputeReadout(std::int64_t size, std::int64_t free, char decimalSeparator) {
     // A free query that failed after the size query worked says nothing about the drive;
     // reading it as no free bytes would show a full disk.
-    if (size <= 0 || free < 0) return Readout{" - ", " - ", " - %", std::nullopt, 0, std::nullopt};
+    if (size <= 0 || free < 0) return Readout{" - ", " - ", " - %", std::nullopt, 0, std::nullopt, std::nullopt};
 
     const std::int64_t used = size - free;
     // The bar counts whole MB. Drives whose MB count does not fit the bar's 32-bit range
@@ -140,7 +140,8 @@ Readout ComputeReadout(std::int64_t size, std::int64_t free, char decimalSeparat
                    FormatFixed(percent, 3, 1, decimalSeparator) + " %",
                    static_cast<std::int32_t>(max),
                    static_cast<std::int32_t>(position),
-                   DriveBytes{size, free}};
+                   DriveBytes{size, free},
+                   std::nullopt};
 }
 
 Readout RefreshReadout(char selectedDrive, DiskSpace& disks, char decimalSeparator) {
@@ -165,8 +166,12 @@ void ReadoutRefresher::Refresh(char drive) {
     if (drive == 0) return;
     space_.Start(
         drive,
-        [disks = disks_, drive, separator = decimalSeparator_](const auto&) {
-            return RefreshReadout(drive, *disks, separator);
+        [disks = disks_, drive, separator = decimalSeparator_, serial = serial_](const auto&) {
+            Readout readout = RefreshReadout(drive, *disks, separator);
+            // A volume whose serial cannot be read (some shares, a folder mapped as a drive)
+            // counts as serial 0, so that its history still holds together.
+            if (serial && readout.bytes) readout.serial = disks->VolumeSerial(DriveNumber(drive)).value_or(0);
+            return readout;
         },
         [this, drive](const std::optional<Readout>& readout) {
             if (named_ == drive) show_(readout ? *readout : NotReady());

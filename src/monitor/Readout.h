@@ -16,12 +16,13 @@ namespace brimview {
 // What one refresh puts into the readout's three labels and its bar (range 0 to barMax).
 // The texts are ANSI bytes (ASCII digits, the separator, a unit).
 struct Readout {
-    std::string sizeText;                // total size: "74.52 GB", or " - " when not ready
-    std::string freeText;                // free space: "32.60 GB", or " - "
-    std::string usedText;                // used share: "56.3 %", or " - %"
-    std::optional<std::int32_t> barMax;  // whole MB; nothing when the bar keeps its last range
-    std::int32_t barPosition = 0;        // used whole MB, 0 to barMax
-    std::optional<DriveBytes> bytes;     // the counts behind it; nothing when not ready
+    std::string sizeText;                 // total size: "74.52 GB", or " - " when not ready
+    std::string freeText;                 // free space: "32.60 GB", or " - "
+    std::string usedText;                 // used share: "56.3 %", or " - %"
+    std::optional<std::int32_t> barMax;   // whole MB; nothing when the bar keeps its last range
+    std::int32_t barPosition = 0;         // used whole MB, 0 to barMax
+    std::optional<DriveBytes> bytes;      // the counts behind it; nothing when not ready
+    std::optional<std::uint32_t> serial;  // the volume's, when asked for
 };
 
 // Fixed-point text of a value: the magnitude rounded to 18 significant digits (halves to
@@ -59,6 +60,8 @@ public:
     // so that a drive that hangs does not gather a thread at every tick. A pair that fails
     // shows the drive as not ready, and the next refresh asks again.
     void Refresh(char drive);
+    // Whether the refreshes ask for the volume's serial number too, in the same work.
+    void SetVolumeSerial(bool asked) { serial_ = asked; }
 
 private:
     Readout NotReady() const;
@@ -66,6 +69,7 @@ private:
     std::shared_ptr<DiskSpace> disks_;
     char decimalSeparator_;
     std::function<void(const Readout&)> show_;
+    bool serial_ = false;
     std::optional<char> named_;  // the drive the readout names; none before the first refresh
     DriveQueries<Readout> space_;
 };

@@ -17,6 +17,9 @@ public:
     virtual std::int64_t QueryDiskSize(int drive) = 0;
     // Free bytes available to the calling user; -1 when the query fails.
     virtual std::int64_t QueryDiskFree(int drive) = 0;
+    // The volume's serial number, which tells one medium in the drive from another; nothing
+    // when it cannot be read.
+    virtual std::optional<std::uint32_t> VolumeSerial(int) { return std::nullopt; }
 };
 
 // The drives of the machine. Roots are a letter followed by ":\", local names a letter

@@ -59,6 +59,14 @@ Win32DiskSpace::Space Win32DiskSpace::Query(int drive) const {
             static_cast<std::int64_t>(std::uint64_t{bytesPerCluster} * freeClusters)};
 }
 
+std::optional<std::uint32_t> Win32DiskSpace::VolumeSerial(int drive) {
+    const DriveRoot root(drive);
+    const QuietCriticalErrors quiet;
+    DWORD serial = 0;
+    if (!GetVolumeInformationA(root.Path(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) return std::nullopt;
+    return serial;
+}
+
 std::uint32_t Win32DriveCatalog::LogicalDrives() {
     return GetLogicalDrives();
 }

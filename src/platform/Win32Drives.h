@@ -17,6 +17,7 @@ public:
 
     std::int64_t QueryDiskSize(int drive) override { return Query(drive).size; }
     std::int64_t QueryDiskFree(int drive) override { return Query(drive).free; }
+    std::optional<std::uint32_t> VolumeSerial(int drive) override;
 
 private:
     using ExtendedQuery = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);

@@ -167,6 +167,7 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
                 if (app->mainForm_ && IsWindowVisible(app->mainForm_->Handle())) SetFocus(app->mainForm_->Handle());
                 return 0;
             default:
+                if (msg == app->taskbarButtonCreated_ && msg != 0) app->OnTaskbarButtonCreated(*app);
                 break;
         }
     } catch (const std::exception& e) {

@@ -61,6 +61,9 @@ public:
     // shows the main form.
     void Wake() const;
     Event<Component&> OnWake;
+    // The shell has made the taskbar button, at start or again after it restarted: what the
+    // button shows besides its text is set from then on.
+    Event<Component&> OnTaskbarButtonCreated;
 
     // The error report: a stop box with the title as caption.
     void ShowException(const std::exception& error);
@@ -73,6 +76,7 @@ private:
     LRESULT OnSize(WPARAM kind);
 
     HWND handle_ = nullptr;
+    UINT taskbarButtonCreated_ = RegisterWindowMessageW(L"TaskbarButtonCreated");
     std::wstring title_;
     Form* mainForm_ = nullptr;
     bool terminated_ = false;

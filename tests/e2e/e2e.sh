@@ -719,6 +719,54 @@ case $case_name in
     grep -q '^\[Alert\]' "$ini" && fail "the close wrote an [Alert] section: $(cat "$ini")"
     grep -q $'^\\[Window\\]\r$' "$ini" || fail "the close did not save [Window]: $(cat "$ini")"
     ;;
+  forecast)
+    # T: holds 16 MB, refreshed each second. Off, the program records nothing and its window and
+    # taskbar text are as ever; on, it keeps T:'s history beside its settings file and, from
+    # rows of three days before the start, tells when T: will be full.
+    small_drive T
+    history="$work/brimview-history.csv"
+    head -c $((10 << 20)) /dev/zero > "$small_mount/fill"  # about 6 MB free
+    run_minimised() {  # run_minimised SETTINGS TITLE-PATTERN: the minimised taskbar text comes to match
+      printf "[General]\r\nInterval=1000\r\n[Window]\r\nDrive=T\r\n$1" > "$ini"
+      start
+      driver wait >/dev/null
+      driver layout TForm1 | head -1 > "$work/client"
+      driver minimize >/dev/null
+      eventually 10 title_matches "$2" || fail "taskbar text with [$1]"
+      sleep 2  # two more refreshes, which must not change it
+      title_matches "$2" || fail "taskbar text with [$1], later"
+      driver close >/dev/null
+      wait_exit $((${#pids[@]} - 1)) 20 >/dev/null
+    }
+    run_minimised "" '^[0-9]\.[0-9]{2} MB Free$'
+    expect "$(cat "$work/client")" "client 0 0 170 140 0"
+    [ -e "$history" ] && fail "a history file with the forecast off"
+    run_minimised '[Forecast]\r\nEnabled=1\r\n[Taskbar]\r\nProgress=1\r\n' '^[0-9]\.[0-9]{2} MB Free$'
+    expect "$(cat "$work/client")" "client 0 0 170 158 0"
+    expect "$(head -1 "$history" | tr -d '\r')" "time,drive,serial,total,free"
+    row=$(sed -n 2p "$history" | tr -d '\r')
+    [[ "$row" =~ ^20[0-9]{2}-[01][0-9]-[0-3][0-9]T[0-2][0-9]:[0-5][0-9]:[0-5][0-9]Z,T,([0-9A-F]{8}),([0-9]+),[0-9]+$ ]] ||
+      fail "history row [$row]"
+    serial=${BASH_REMATCH[1]} total=${BASH_REMATCH[2]}
+    # Rows each hour over three days, up to 20 minutes ago, free falling 2 MB a day to what
+    # T: has now; with a clean-up 6 hours ago, the rows before it have 4 MB less free.
+    rows() {
+      python3 - "$serial" "$total" "$small_mount" "$1" <<'PY'
+import os, sys, time
+serial, total, rise = sys.argv[1], int(sys.argv[2]), int(sys.argv[4])
+free = os.statvfs(sys.argv[3]).f_bavail * os.statvfs(sys.argv[3]).f_frsize
+now, hour, mb = int(time.time()), 3600, 1 << 20
+print("time,drive,serial,total,free", end="\r\n")
+for age in range(72 * hour + 1200, 0, -hour):
+    f = free + 2 * mb * age // (24 * hour) - (rise if age > 6 * hour else 0)
+    print(time.strftime("%Y-%m-%dT%H:%M:%SZ", time.gmtime(now - age)) + f",T,{serial},{total},{f}", end="\r\n")
+PY
+    }
+    rows 0 > "$history"
+    run_minimised '[Forecast]\r\nEnabled=1\r\n' '^[0-9]\.[0-9]{2} MB Free \(約 [234] 日\)$'
+    rows $((4 << 20)) > "$history"
+    run_minimised '[Forecast]\r\nEnabled=1\r\n' '^[0-9]\.[0-9]{2} MB Free$'
+    ;;
   *)
     fail "unknown case"
     ;;
