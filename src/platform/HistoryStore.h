@@ -17,7 +17,7 @@ public:
     virtual bool Append(std::string_view bytes) = 0;
     // Replaces the whole content in one step: the old or the new content survives any failure.
     virtual bool Replace(std::string_view bytes) = 0;
-    // Where it is, for messages: a path in ANSI bytes.
+    // Where it is, for messages: a path in UTF-8, as the settings file's.
     virtual std::string Path() const = 0;
 };
 
