@@ -5,6 +5,7 @@
 // current one, where the skin folder is looked for; any other command line is ignored.
 #include <windows.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "app/DriveMonitor.h"
@@ -22,6 +23,15 @@
 #include "platform/WideText.h"
 #include "settings/SettingsPath.h"
 #include "ui/Application.h"
+
+// The run-time library's own last resort for an exception nobody caught prints its demangled
+// type to the standard error, which a windowed program does not have, and brings about 46 KB
+// of demangler into the program for it. Ours ends the program the same way, without the words.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::abort();
+}
+}  // namespace __gnu_cxx
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int showCommand) {
     using namespace brimview;
